@@ -1,0 +1,210 @@
+#include "common/textfile.h"
+
+#include "common/textlines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+
+#include <memory>
+
+namespace {
+
+const char *icuName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::ANSI: return "windows-1251";
+    case TextEncoding::ASCII: return "US-ASCII";
+    case TextEncoding::Unicode: return "UTF-16LE";
+    case TextEncoding::BigEndianUnicode: return "UTF-16BE";
+    case TextEncoding::UTF8: return "UTF-8";
+    case TextEncoding::UTF7: return "UTF-7";
+    }
+    return "UTF-8";
+}
+
+struct ConverterCloser
+{
+    void operator()(UConverter *c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// Counts every sequence the converter substitutes, then substitutes as usual.
+void countToUnicode(const void *context, UConverterToUnicodeArgs *args, const char *units,
+                    int32_t length, UConverterCallbackReason reason, UErrorCode *error)
+{
+    if (reason <= UCNV_IRREGULAR)
+        ++*static_cast<int *>(const_cast<void *>(context));
+    UCNV_TO_U_CALLBACK_SUBSTITUTE(nullptr, args, units, length, reason, error);
+}
+
+void countFromUnicode(const void *context, UConverterFromUnicodeArgs *args, const UChar *units,
+                      int32_t length, UChar32 codePoint, UConverterCallbackReason reason,
+                      UErrorCode *error)
+{
+    if (reason <= UCNV_IRREGULAR)
+        ++*static_cast<int *>(const_cast<void *>(context));
+    UCNV_FROM_U_CALLBACK_SUBSTITUTE(nullptr, args, units, length, codePoint, reason, error);
+}
+
+Converter openConverter(TextEncoding encoding)
+{
+    UErrorCode error = U_ZERO_ERROR;
+    Converter converter(ucnv_open(icuName(encoding), &error));
+    Q_ASSERT(U_SUCCESS(error));
+    if (encoding == TextEncoding::ANSI || encoding == TextEncoding::ASCII)
+        ucnv_setSubstChars(converter.get(), "?", 1, &error);
+    return converter;
+}
+
+QString fileError(const QString &path, const QString &message)
+{
+    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + message;
+}
+
+} // namespace
+
+QStringList textEncodingNames()
+{
+    return {QStringLiteral("ANSI"),    QStringLiteral("ASCII"), QStringLiteral("Unicode"),
+            QStringLiteral("BigEndianUnicode"), QStringLiteral("UTF8"), QStringLiteral("UTF7")};
+}
+
+bool textEncodingFromName(const QString &name, TextEncoding *encoding)
+{
+    static const char *const names[] = {"ansi", "ascii", "utf16le", "utf16be", "utf8", "utf7"};
+    for (int i = 0; i < TextEncodingCount; ++i) {
+        if (name == QLatin1StringView(names[i])) {
+            *encoding = TextEncoding(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+QByteArray byteOrderMark(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Unicode: return QByteArray("\xFF\xFE", 2);
+    case TextEncoding::BigEndianUnicode: return QByteArray("\xFE\xFF", 2);
+    case TextEncoding::UTF8: return QByteArray("\xEF\xBB\xBF", 3);
+    default: return QByteArray();
+    }
+}
+
+Decoded decodeText(const QByteArray &bytes, TextEncoding encoding)
+{
+    Decoded result;
+    QByteArrayView input(bytes);
+    const QByteArray bom = byteOrderMark(encoding);
+    if (!bom.isEmpty() && input.startsWith(bom))
+        input = input.sliced(bom.size());
+    if (input.isEmpty())
+        return result;
+
+    Converter converter = openConverter(encoding);
+    UErrorCode error = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter.get(), countToUnicode, &result.undecodable, nullptr, nullptr,
+                        &error);
+    // No encoding here yields more UTF-16 units than it has bytes.
+    result.text.resize(input.size() + 1);
+    const int32_t written = ucnv_toUChars(converter.get(),
+                                          reinterpret_cast<UChar *>(result.text.data()),
+                                          int32_t(result.text.size()), input.data(),
+                                          int32_t(input.size()), &error);
+    result.text.resize(written);
+    return result;
+}
+
+Encoded encodeText(const QString &text, TextEncoding encoding)
+{
+    Encoded result;
+    if (text.isEmpty())
+        return result;
+    Converter converter = openConverter(encoding);
+    UErrorCode error = U_ZERO_ERROR;
+    ucnv_setFromUCallBack(converter.get(), countFromUnicode, &result.unencodable, nullptr,
+                          nullptr, &error);
+    const auto *source = reinterpret_cast<const UChar *>(text.constData());
+    // ucnv_fromUChars flushes the converter, so a stateful UTF-7 run is closed.
+    int32_t capacity = int32_t(text.size()) * 3 + 16;
+    for (;;) {
+        result.bytes.resize(capacity);
+        result.unencodable = 0;
+        error = U_ZERO_ERROR;
+        const int32_t written = ucnv_fromUChars(converter.get(), result.bytes.data(), capacity,
+                                                source, int32_t(text.size()), &error);
+        if (error == U_BUFFER_OVERFLOW_ERROR || error == U_STRING_NOT_TERMINATED_WARNING) {
+            capacity = written + 1;
+            continue;
+        }
+        result.bytes.resize(written);
+        return result;
+    }
+}
+
+int unencodableCount(const QString &text, TextEncoding encoding)
+{
+    return encodeText(text, encoding).unencodable;
+}
+
+QStringList TextFileRead::lines() const
+{
+    return splitLines(text);
+}
+
+QString TextFileRead::paneText() const
+{
+    return joinLines(splitLines(text));
+}
+
+TextFileRead LoadTextFile(const QString &path, TextEncoding encoding)
+{
+    TextFileRead result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = fileError(path, file.errorString());
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = fileError(path, file.errorString());
+        return result;
+    }
+    Decoded decoded = decodeText(bytes, encoding);
+    result.text = std::move(decoded.text);
+    result.undecodable = decoded.undecodable;
+    return result;
+}
+
+QString writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fileError(path, file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString message = fileError(path, file.errorString());
+        file.cancelWriting();
+        return message;
+    }
+    if (!file.commit())
+        return fileError(path, file.errorString());
+    return QString();
+}
+
+TextFileWrite SaveTextFile(const QString &path, TextEncoding encoding, const QStringList &lines)
+{
+    TextFileWrite result;
+    Encoded encoded = encodeText(joinLines(lines), encoding);
+    result.unencodable = encoded.unencodable;
+    result.error = writeFileAtomically(path, byteOrderMark(encoding) + encoded.bytes);
+    return result;
+}
+
+TextFileWrite SavePaneText(const QString &path, TextEncoding encoding, const QString &text)
+{
+    return SaveTextFile(path, encoding, splitLines(text));
+}

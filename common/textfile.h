@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+/// The six encodings of the file dialogs, in their order (the value is the index).
+enum class TextEncoding { ANSI = 0, ASCII, Unicode, BigEndianUnicode, UTF8, UTF7 };
+inline constexpr int TextEncodingCount = 6;
+
+/// Names as the dialogs list them: "ANSI", "ASCII", "Unicode", ...
+QStringList textEncodingNames();
+/// Command-line names: ansi, ascii, utf16le, utf16be, utf8, utf7; false for others.
+bool textEncodingFromName(const QString &name, TextEncoding *encoding);
+QByteArray byteOrderMark(TextEncoding encoding);
+
+struct Decoded
+{
+    QString text;
+    int undecodable = 0;  // byte sequences the encoding could not read
+};
+/// Decodes bytes; skips the encoding's own byte-order mark only.
+Decoded decodeText(const QByteArray &bytes, TextEncoding encoding);
+
+struct Encoded
+{
+    QByteArray bytes;
+    int unencodable = 0;  // characters written as a substitute
+};
+/// Encodes text without a byte-order mark; UTF-7 is flushed at the end.
+Encoded encodeText(const QString &text, TextEncoding encoding);
+/// Characters of text the encoding cannot hold.
+int unencodableCount(const QString &text, TextEncoding encoding);
+
+struct TextFileRead
+{
+    QString text;         // the decoded file as it stands
+    QString error;        // the platform's message with the file name; empty on success
+    int undecodable = 0;  // bytes the encoding could not read; the text still loads
+    bool ok() const { return error.isEmpty(); }
+    QStringList lines() const;
+    /// The text a pane shows after opening: every line followed by CR LF.
+    QString paneText() const;
+};
+TextFileRead LoadTextFile(const QString &path, TextEncoding encoding);
+
+struct TextFileWrite
+{
+    QString error;        // empty on success
+    int unencodable = 0;  // characters written as a substitute
+    bool ok() const { return error.isEmpty(); }
+};
+/// Writes the byte-order mark, then every line followed by CR LF, atomically:
+/// a failed write leaves the old file as it was.
+TextFileWrite SaveTextFile(const QString &path, TextEncoding encoding, const QStringList &lines);
+/// The same for a pane text, written as the lines it holds.
+TextFileWrite SavePaneText(const QString &path, TextEncoding encoding, const QString &text);
+/// Writes raw bytes atomically.
+QString writeFileAtomically(const QString &path, const QByteArray &bytes);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+
+class QIODevice;
+
+/// Where a command writes: standard output and standard error, or buffers in tests.
+struct CliStreams
+{
+    QIODevice &out;
+    QIODevice &err;
+    void print(const QString &text) const;      // UTF-8 to out, as it stands
+    void warn(const QString &line) const;       // one line to err
+    /// One line to err and the status for bad input.
+    int fail(const QString &line) const;
+};
+
+inline constexpr int CliBadInput = 2;
+
+/// Runs `lexorum-cli ARGS...` (args without the program name); returns the exit status.
+int runCli(const QStringList &args, const CliStreams &io);

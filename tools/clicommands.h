@@ -1,0 +1,24 @@
+#pragma once
+
+#include "common/textfile.h"
+
+#include <QStringList>
+
+struct CliStreams;
+class QCommandLineParser;
+
+// One function per subcommand of lexorum-cli; args start after the subcommand name.
+int linesCommand(const QStringList &args, const CliStreams &io);
+int replaceCommand(const QStringList &args, const CliStreams &io);
+int convertCommand(const QStringList &args, const CliStreams &io);
+
+/// Parses args into parser (whose options the caller added) and checks the count of
+/// positional arguments; on failure writes the message and returns false.
+bool parseCommand(QCommandLineParser &parser, const QStringList &args, int minPositional,
+                  int maxPositional, const CliStreams &io, const QString &usage);
+/// Reads an encoding option (default utf8); on an unknown name writes the message.
+bool encodingOption(const QCommandLineParser &parser, const QString &option,
+                    TextEncoding *encoding, const CliStreams &io);
+/// Loads a list file as a window opens it; on failure writes the message.
+bool loadListFile(const QString &path, TextEncoding encoding, const CliStreams &io,
+                  QStringList *lines);
