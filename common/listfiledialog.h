@@ -1,0 +1,50 @@
+#pragma once
+
+#include "common/textfile.h"
+
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+struct FindOutcome;
+class Pane;
+
+/// The file dialogs of the suite: any file, plus the encoding list. Tests put
+/// a stand-in in place of the real dialogs.
+class FileChooser
+{
+public:
+    struct Choice
+    {
+        QStringList paths;
+        int encodingIndex = 0;
+    };
+    virtual ~FileChooser() = default;
+    /// Empty paths when cancelled; encodingIndex presets the list.
+    virtual Choice chooseToOpen(QWidget *parent, int encodingIndex, bool multiple);
+    virtual Choice chooseToSave(QWidget *parent, int encodingIndex);
+
+    static FileChooser &current();
+    /// Null restores the real dialogs; the caller keeps ownership.
+    static void setCurrent(FileChooser *chooser);
+};
+
+struct OpenedListFile
+{
+    QString path;
+    TextFileRead read;
+};
+
+/// Asks for files and loads each; a file that cannot be read is reported in a box
+/// and left out, a file with undecodable bytes loads with a note. The chosen
+/// encoding is written back to encodingIndex. Nothing when cancelled.
+QList<OpenedListFile> openListFiles(QWidget *parent, int *encodingIndex, bool multiple);
+
+/// Asks for a file and an encoding and saves the pane text as its lines. Before a
+/// save that would lose characters the user may pick another encoding or cancel.
+/// Returns the saved path, or nothing when cancelled or failed (failure is reported).
+std::optional<QString> saveListFile(QWidget *parent, const QString &paneText, int *encodingIndex);
+
+/// Carries out what a find or replace step asked: beep, message box, focus.
+void presentFindOutcome(QWidget *parent, const FindOutcome &outcome, Pane &pane);
