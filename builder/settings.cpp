@@ -1,0 +1,67 @@
+#include "builder/settings.h"
+
+#include "common/suiteinfo.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString DataBaseKey = u"GLOBAL/DataBase"_s;
+const QString DictionaryName = u"data/lexorum-ru.sqlite"_s;
+
+} // namespace
+
+QString settingsPath()
+{
+    return settingsFilePath(u"Orvella.ini"_s);
+}
+
+QString blackListPath()
+{
+    return besideExecutable(u"black_list.dat"_s);
+}
+
+QString defaultDictionaryPath()
+{
+    QDir dir(CurPath());
+    for (int up = 0; up < 3; ++up) {
+        const QString candidate = dir.filePath(DictionaryName);
+        if (QFileInfo(candidate).isFile())
+            return QDir::cleanPath(candidate);
+        if (!dir.cdUp())
+            break;
+    }
+#ifdef LEXORUM_DEFAULT_DICTIONARY
+    const QString built = QStringLiteral(LEXORUM_DEFAULT_DICTIONARY);
+    if (QFileInfo(built).isFile())
+        return built;
+#endif
+    return QString();
+}
+
+QString readDataBase(const QString &iniPath, const QString &fallback)
+{
+    if (!QFileInfo(iniPath).isFile())
+        return fallback;
+    const QSettings ini(iniPath, QSettings::IniFormat);
+    return ini.contains(DataBaseKey) ? ini.value(DataBaseKey).toString() : fallback;
+}
+
+QString writeDataBase(const QString &iniPath, const QString &dataBase)
+{
+    QSettings ini(iniPath, QSettings::IniFormat);
+    ini.setValue(DataBaseKey, dataBase);
+    ini.sync();
+    switch (ini.status()) {
+    case QSettings::NoError: return QString();
+    case QSettings::AccessError:
+        return u"Не удалось записать файл %1"_s.arg(QDir::toNativeSeparators(iniPath));
+    case QSettings::FormatError:
+        return u"Файл %1 повреждён"_s.arg(QDir::toNativeSeparators(iniPath));
+    }
+    return QString();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// Orvella's files beside the executable: the settings file with the dictionary path
+// and the standard black list.
+
+/// "Orvella.ini" where the program keeps it (beside the executable when writable).
+QString settingsPath();
+/// "black_list.dat" beside the executable.
+QString blackListPath();
+
+/// The dictionary a first start uses: data/lexorum-ru.sqlite beside the executable or
+/// in a folder above it (an installed suite), else the one of the source tree the
+/// program was built from; empty when none of them exists.
+QString defaultDictionaryPath();
+
+/// [GLOBAL] DataBase of the settings file at iniPath; fallback when the file or the
+/// key is absent.
+QString readDataBase(const QString &iniPath, const QString &fallback);
+/// Writes [GLOBAL] DataBase, keeping the file's other content. Returns the error,
+/// empty on success.
+QString writeDataBase(const QString &iniPath, const QString &dataBase);
