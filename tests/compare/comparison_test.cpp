@@ -1,0 +1,253 @@
+#include "compare/comparison.h"
+
+#include "common/linelist.h"
+#include "tests/support/printers.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The comparison done the long way, step by step with item-list scans, as the reference
+// that the hashed engine must agree with.
+struct ReferenceResult
+{
+    QStringList merged;
+    QStringList common;
+    QList<QStringList> unique;
+    QList<QStringList> shared;
+    QList<QStringList> absent;
+};
+
+ReferenceResult compareByScans(const QList<QStringList> &sources)
+{
+    const int n = int(sources.size());
+    QStringList collection;
+    for (const QStringList &source : sources)
+        collection += UniqList(SortList(source));
+    QStringList items;
+    QStringList counts;
+    GetFreqList(SortList(collection), items, counts);
+    ReferenceResult r;
+    r.merged = items;
+    for (qsizetype k = 0; k < items.size(); ++k)
+        if (counts.at(k).toInt() == n)
+            r.common.append(items.at(k));
+    for (const QStringList &source : sources) {
+        QStringList unique;
+        QStringList shared;
+        QStringList absent = items;
+        for (const QString &line : source) {
+            const int c = counts.at(items.indexOf(line)).toInt();
+            if (c == 1)
+                unique.append(line);
+            else if (c < n)
+                shared.append(line);
+            absent.removeOne(line);
+        }
+        r.unique.append(unique);
+        r.shared.append(shared);
+        r.absent.append(absent);
+    }
+    return r;
+}
+
+void expectSameAsScans(const QList<QStringList> &sources)
+{
+    const ComparisonResult result = CompareLists(sources);
+    const ReferenceResult expected = compareByScans(sources);
+    ASSERT_EQ(result.listCount(), sources.size());
+    EXPECT_EQ(result.merged(), expected.merged);
+    EXPECT_EQ(result.common(), expected.common);
+    for (int i = 1; i <= result.listCount(); ++i) {
+        EXPECT_EQ(result.unique(i), expected.unique.at(i - 1)) << "list " << i;
+        EXPECT_EQ(result.shared(i), expected.shared.at(i - 1)) << "list " << i;
+        EXPECT_EQ(result.absent(i), expected.absent.at(i - 1)) << "list " << i;
+    }
+}
+
+QStringList lines(std::initializer_list<QString> texts)
+{
+    return QStringList(texts);
+}
+
+} // namespace
+
+TEST(CompareLists, TwoListsGiveUnionIntersectionAndDifferences)
+{
+    const ComparisonResult r = CompareLists({lines({u"b"_s, u"a"_s, u"a"_s, u"c"_s}), lines({u"a"_s, u"d"_s})});
+    EXPECT_EQ(r.merged(), lines({u"a"_s, u"b"_s, u"c"_s, u"d"_s}));
+    EXPECT_EQ(r.common(), lines({u"a"_s}));
+    EXPECT_EQ(r.unique(1), lines({u"b"_s, u"c"_s}));
+    EXPECT_EQ(r.unique(2), lines({u"d"_s}));
+    EXPECT_EQ(r.absent(1), lines({u"d"_s}));
+    EXPECT_EQ(r.absent(2), lines({u"b"_s, u"c"_s}));
+    EXPECT_TRUE(r.shared(1).isEmpty());
+    EXPECT_TRUE(r.shared(2).isEmpty());
+    EXPECT_EQ(r.itemCount(), 4);
+    EXPECT_EQ(r.listsHolding(0), 2);
+    EXPECT_TRUE(r.listHolds(2, 3));
+    EXPECT_FALSE(r.listHolds(1, 3));
+}
+
+TEST(CompareLists, UniqueAndSharedKeepTheListsOrderAndRepeats)
+{
+    const ComparisonResult r = CompareLists({lines({u"z"_s, u"x"_s, u"y"_s, u"x"_s, u"z"_s, u"x"_s}),
+                                             lines({u"y"_s, u"w"_s, u"w"_s}), lines({u"y"_s, u"x"_s})});
+    EXPECT_EQ(r.unique(1), lines({u"z"_s, u"z"_s}));
+    EXPECT_EQ(r.shared(1), lines({u"x"_s, u"x"_s, u"x"_s}));
+    EXPECT_EQ(r.unique(2), lines({u"w"_s, u"w"_s}));
+    EXPECT_TRUE(r.shared(2).isEmpty());
+    EXPECT_EQ(r.shared(3), lines({u"x"_s}));
+    EXPECT_EQ(r.common(), lines({u"y"_s}));
+    EXPECT_EQ(r.absent(1), lines({u"w"_s}));
+    EXPECT_EQ(r.absent(3), lines({u"w"_s, u"z"_s}));
+}
+
+TEST(CompareLists, ComparesLinesExactlyAsTheyStand)
+{
+    const ComparisonResult r =
+        CompareLists({lines({u"Кот"_s, u"кот "_s, u" кот"_s}), lines({u"кот"_s, u"Кот"_s})});
+    EXPECT_EQ(r.merged(), lines({u" кот"_s, u"Кот"_s, u"кот"_s, u"кот "_s}));
+    EXPECT_EQ(r.common(), lines({u"Кот"_s}));
+    EXPECT_EQ(r.unique(1), lines({u"кот "_s, u" кот"_s}));
+    EXPECT_EQ(r.unique(2), lines({u"кот"_s}));
+}
+
+TEST(CompareLists, EmptyListsAndEmptyLinesAreCounted)
+{
+    const ComparisonResult withEmptyList =
+        CompareLists({lines({u"a"_s, u"b"_s}), QStringList(), lines({u"b"_s})});
+    EXPECT_TRUE(withEmptyList.common().isEmpty());
+    EXPECT_TRUE(withEmptyList.unique(2).isEmpty());
+    EXPECT_TRUE(withEmptyList.shared(2).isEmpty());
+    EXPECT_EQ(withEmptyList.absent(2), lines({u"a"_s, u"b"_s}));
+    EXPECT_EQ(withEmptyList.shared(1), lines({u"b"_s}));
+
+    const ComparisonResult emptyLines =
+        CompareLists({lines({u"a"_s, u""_s, u""_s}), lines({u""_s, u"b"_s}), lines({u""_s})});
+    EXPECT_EQ(emptyLines.merged(), lines({u""_s, u"a"_s, u"b"_s}));
+    EXPECT_EQ(emptyLines.common(), lines({u""_s}));
+    EXPECT_EQ(emptyLines.unique(1), lines({u"a"_s}));
+    EXPECT_EQ(emptyLines.absent(3), lines({u"a"_s, u"b"_s}));
+
+    const ComparisonResult onlyEmpty = CompareLists({lines({u""_s, u""_s}), lines({u"x"_s})});
+    EXPECT_EQ(onlyEmpty.merged(), lines({u""_s, u"x"_s}));
+    EXPECT_EQ(onlyEmpty.unique(1), lines({u""_s, u""_s}));
+
+    const ComparisonResult nothing = CompareLists({QStringList(), QStringList(), QStringList()});
+    EXPECT_TRUE(nothing.merged().isEmpty());
+    EXPECT_TRUE(nothing.common().isEmpty());
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(nothing.unique(i).isEmpty() && nothing.shared(i).isEmpty()
+                    && nothing.absent(i).isEmpty());
+}
+
+TEST(CompareLists, MergesInCodeUnitOrder)
+{
+    const ComparisonResult r = CompareLists(
+        {lines({u"яма"_s, u"ёж"_s, u"Абрикос"_s, u"Ёлка"_s, u"abc"_s, u"ab"_s, u"Z"_s, u"9"_s}),
+         lines({u"\U0001F600"_s, u"\uFFFD"_s, u"a\u0000"_s, u"a"_s, u"a\u0000\u0000"_s})});
+    // A character outside the basic plane sorts by its first surrogate, below U+FFFD.
+    EXPECT_EQ(r.merged(), lines({u"9"_s, u"Z"_s, u"a"_s, u"a\u0000"_s, u"a\u0000\u0000"_s, u"ab"_s,
+                                 u"abc"_s, u"Ёлка"_s, u"Абрикос"_s, u"яма"_s, u"ёж"_s, u"\U0001F600"_s,
+                                 u"\uFFFD"_s}));
+}
+
+TEST(CompareLists, SortsManyLinesWithLongCommonBeginnings)
+{
+    // Enough lines to take the keyed sort, sharing beginnings across several keys, with
+    // lengths on both sides of each key's end and U+0000 inside.
+    std::mt19937 random(7);
+    QStringList first;
+    QStringList second;
+    const QString stems[] = {u"купить"_s, u"купить слона"_s, u"купить слона недорого"_s,
+                             u"ab\u0000\u0000cd"_s, QString()};
+    for (int i = 0; i < 3000; ++i) {
+        QString line = stems[random() % 5];
+        const int extra = int(random() % 7);
+        for (int c = 0; c < extra; ++c)
+            line += u"\u0000 аяёЁz"_s.at(random() % 7);
+        (random() % 2 ? first : second).append(line);
+    }
+    const ComparisonResult r = CompareLists({first, second});
+    EXPECT_EQ(r.merged(), UniqList(SortList(first + second)));
+    expectSameAsScans({first, second});
+}
+
+TEST(CompareLists, AgreesWithTheItemListScansOnRandomLists)
+{
+    std::mt19937 random(2024);
+    const QStringList words = {u""_s,   u" "_s,   u"кот"_s, u"Кот"_s, u"кот "_s,
+                               u"пёс"_s, u"ёж"_s,  u"Ёж"_s,  u"a"_s,   u"ab"_s,
+                               u"\t"_s,  u"я"_s,   u"1"_s,   u"кот и пёс"_s};
+    for (int round = 0; round < 60; ++round) {
+        const int n = 2 + int(random() % 9);
+        QList<QStringList> sources;
+        for (int i = 0; i < n; ++i) {
+            QStringList source;
+            const int size = int(random() % 40);
+            for (int j = 0; j < size; ++j) {
+                QString line = words[random() % words.size()];
+                if (random() % 4 == 0)
+                    line += QString::number(random() % 30);
+                source.append(line);
+            }
+            sources.append(source);
+        }
+        expectSameAsScans(sources);
+    }
+}
+
+TEST(CompareLists, KeepsTheListsAsTheyWereWhenCompared)
+{
+    QList<QStringList> sources{lines({u"a"_s, u"b"_s}), lines({u"b"_s})};
+    const ComparisonResult r = CompareLists(sources);
+    sources[0][0] = u"c"_s;
+    sources[1].clear();
+    EXPECT_EQ(r.unique(1), lines({u"a"_s}));
+    EXPECT_EQ(r.merged(), lines({u"a"_s, u"b"_s}));
+}
+
+TEST(UniqList, KeepsTheFirstLineAndEachChange)
+{
+    EXPECT_EQ(UniqList({}), QStringList());
+    EXPECT_EQ(UniqList(lines({u""_s, u""_s, u"a"_s, u"a"_s, u""_s, u"b"_s})), lines({u""_s, u"a"_s, u""_s, u"b"_s}));
+}
+
+TEST(GetFreqList, CountsEveryRunTheLastIncluded)
+{
+    QStringList items{u"old"_s};
+    QStringList counts{u"9"_s};
+    EXPECT_EQ(GetFreqList(lines({u""_s, u""_s, u"a"_s, u"b"_s, u"b"_s, u"b"_s}), items, counts), 3);
+    EXPECT_EQ(items, lines({u""_s, u"a"_s, u"b"_s}));
+    EXPECT_EQ(counts, lines({u"2"_s, u"1"_s, u"3"_s}));
+    EXPECT_EQ(GetFreqList({}, items, counts), 0);
+    EXPECT_TRUE(items.isEmpty() && counts.isEmpty());
+}
+
+TEST(CountRefreshTexts, CaptionsEverySlotWithItsCount)
+{
+    BoxLineCounts counts;
+    counts.source[0] = 12;
+    counts.source[9] = 3;
+    counts.unique[1] = 4;
+    counts.absent[0] = 1200;
+    counts.shared[2] = 7;
+    counts.common = 5;
+    counts.merged = 20;
+    const CountRefreshTexts texts = countRefreshTexts(counts, 3);
+    EXPECT_EQ(texts.source[0], u"Список 1 (12)"_s);
+    EXPECT_EQ(texts.source[9], u"Список 10 (3)"_s);
+    EXPECT_EQ(texts.source[4], u"Список 5 (0)"_s);
+    EXPECT_EQ(texts.unique[1], u"Уникальные (4)"_s);
+    EXPECT_EQ(texts.absent[0], u"Отсутствующие (1200)"_s);
+    EXPECT_EQ(texts.shared[2], u"Пересекающиеся (7)"_s);
+    EXPECT_EQ(texts.shared[9], u"Пересекающиеся (0)"_s);
+    EXPECT_EQ(texts.common, u"Общие во всех списках (5)"_s);
+    EXPECT_EQ(texts.merged, u"Объединённый список (20)"_s);
+    EXPECT_EQ(texts.status, u"Списков: 3"_s);
+}
