@@ -1,5 +1,7 @@
 #include "common/textlines.h"
 
+#include <unicode/uchar.h>
+
 #include <algorithm>
 
 part_word PartWord;
@@ -88,9 +90,9 @@ QString normalizeBreaks(const QString &text)
 
 bool ordinalLess(const QString &a, const QString &b)
 {
-    const auto *pa = reinterpret_cast<const char16_t *>(a.constData());
-    const auto *pb = reinterpret_cast<const char16_t *>(b.constData());
-    return std::lexicographical_compare(pa, pa + a.size(), pb, pb + b.size());
+    // Qt compares UTF-16 code units, vectorised; a supplementary character thus
+    // sorts by its surrogates, below U+E000, as ordinal order wants.
+    return a < b;
 }
 
 namespace {
@@ -122,15 +124,17 @@ QString mapCase(const QString &text, Map map)
 
 } // namespace
 
-// Map one character at a time: QString::toUpper turns ß into SS and shifts offsets.
+// Map one character at a time by ICU's simple mapping: QString::toUpper turns ß
+// into SS and shifts offsets, and QChar leaves İ alone where the simple mapping
+// lowers it to i.
 QString toUpperSimple(const QString &text)
 {
-    return mapCase(text, [](char32_t c) { return QChar::toUpper(c); });
+    return mapCase(text, [](char32_t c) { return char32_t(u_toupper(UChar32(c))); });
 }
 
 QString toLowerSimple(const QString &text)
 {
-    return mapCase(text, [](char32_t c) { return QChar::toLower(c); });
+    return mapCase(text, [](char32_t c) { return char32_t(u_tolower(UChar32(c))); });
 }
 
 void qSortI(QStringList &items)

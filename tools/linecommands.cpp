@@ -103,8 +103,8 @@ int linesCommand(const QStringList &args, const CliStreams &io)
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("encoding"), QString(), QStringLiteral("ENC")});
     parser.addOption({QStringLiteral("out-encoding"), QString(), QStringLiteral("ENC")});
-    const QString usage = QStringLiteral("lines OP [--encoding ENC] [--out-encoding ENC] FILE\n"
-                                         "OP: ") + lineOperationNames();
+    const QString usage = QStringLiteral("lines OP [--encoding ENC] [--out-encoding ENC] FILE "
+                                         "(OP: ") + lineOperationNames() + u')';
     if (!parseCommand(parser, args, 2, 2, io, usage))
         return parsedOrStatus(parser);
     std::function<QStringList(const QStringList &)> op;
