@@ -21,11 +21,13 @@ QStringList ReverseList(const QStringList &lines)
 QStringList DeleteRepeatedLines(const QStringList &lines)
 {
     QStringList kept;
-    QString previous;
+    kept.reserve(lines.size());
+    const QString empty;
+    const QString *previous = &empty;
     for (const QString &line : lines) {
-        if (line != previous)
+        if (line != *previous)
             kept.append(line);
-        previous = line;
+        previous = &line;
     }
     return kept;
 }
@@ -179,6 +181,8 @@ Replaced ReplaceAll(const QString &text, const QString &find, const QString &wit
         const qsizetype i = forward(h, from, text.size() - m, wholeWord);
         if (i < 0)
             break;
+        if (result.count == 0)
+            result.text.reserve(text.size() + std::max<qsizetype>(0, with.size() - m) * 64);
         result.text += QStringView(text).mid(copied, i - copied);
         result.text += with;
         ++result.count;

@@ -3,6 +3,8 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 part_word PartWord;
 
@@ -97,8 +99,23 @@ bool ordinalLess(const QString &a, const QString &b)
 
 namespace {
 
+using CaseTable = std::array<char16_t, 0x10000>;
+
+// Maps of the whole BMP, built once from ICU: a look-up per code unit instead
+// of a call. A BMP character whose mapping would leave the BMP keeps itself.
 template <typename Map>
-QString mapCase(const QString &text, Map map)
+CaseTable buildTable(Map map)
+{
+    CaseTable table{};
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        const char32_t mapped = map(c);
+        table[c] = char16_t(QChar::requiresSurrogates(mapped) ? c : mapped);
+    }
+    return table;
+}
+
+template <typename Map>
+QString mapCase(const QString &text, const CaseTable &table, Map map)
 {
     QString out = text;
     QChar *data = out.data();
@@ -113,13 +130,21 @@ QString mapCase(const QString &text, Map map)
                 data[i + 1] = QChar(QChar::lowSurrogate(mapped));
             }
             ++i;
-        } else if (c.unicode() >= 0x41) {
-            const char32_t mapped = map(char32_t(c.unicode()));
-            if (!QChar::requiresSurrogates(mapped))
-                data[i] = QChar(char16_t(mapped));
+        } else {
+            data[i] = QChar(table[c.unicode()]);
         }
     }
     return out;
+}
+
+char32_t upper(char32_t c)
+{
+    return char32_t(u_toupper(UChar32(c)));
+}
+
+char32_t lower(char32_t c)
+{
+    return char32_t(u_tolower(UChar32(c)));
 }
 
 } // namespace
@@ -129,17 +154,44 @@ QString mapCase(const QString &text, Map map)
 // lowers it to i.
 QString toUpperSimple(const QString &text)
 {
-    return mapCase(text, [](char32_t c) { return char32_t(u_toupper(UChar32(c))); });
+    static const CaseTable table = buildTable(upper);
+    return mapCase(text, table, upper);
 }
 
 QString toLowerSimple(const QString &text)
 {
-    return mapCase(text, [](char32_t c) { return char32_t(u_tolower(UChar32(c))); });
+    static const CaseTable table = buildTable(lower);
+    return mapCase(text, table, lower);
 }
 
 void qSortI(QStringList &items)
 {
-    std::sort(items.begin(), items.end(), ordinalLess);
+    // Sort on the first four code units packed into an integer, falling back to the
+    // whole strings on a tie: most comparisons then never touch the string data.
+    // An absent unit packs as 0, so the key order never contradicts ordinal order.
+    struct Key
+    {
+        quint64 prefix;
+        qsizetype index;
+    };
+    std::vector<Key> keys(size_t(items.size()));
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString &item = items.at(i);
+        quint64 prefix = 0;
+        for (qsizetype k = 0; k < 4; ++k)
+            prefix = (prefix << 16) | (k < item.size() ? item.at(k).unicode() : 0u);
+        keys[size_t(i)] = {prefix, i};
+    }
+    std::sort(keys.begin(), keys.end(), [&items](const Key &a, const Key &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return ordinalLess(items.at(a.index), items.at(b.index));
+    });
+    QStringList sorted;
+    sorted.reserve(items.size());
+    for (const Key &key : keys)
+        sorted.append(std::move(items[key.index]));
+    items = std::move(sorted);
 }
 
 QString getFieldFromString(int n, const QString &s, const QString &d)
