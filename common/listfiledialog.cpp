@@ -66,6 +66,19 @@ FileChooser::Choice FileChooser::chooseToSave(QWidget *parent, int encodingIndex
     return runDialog(parent, encodingIndex, QFileDialog::AcceptSave, false);
 }
 
+QString FileChooser::chooseFileToOpen(QWidget *parent)
+{
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Открыть"), QString(), QString(),
+                                        nullptr, QFileDialog::DontUseNativeDialog);
+}
+
+QString FileChooser::chooseFileToSave(QWidget *parent)
+{
+    return QFileDialog::getSaveFileName(
+        parent, QStringLiteral("Сохранить как"), QString(), QString(), nullptr,
+        QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+}
+
 FileChooser &FileChooser::current()
 {
     return *Current;

@@ -24,6 +24,10 @@ public:
     /// Empty paths when cancelled; encodingIndex presets the list.
     virtual Choice chooseToOpen(QWidget *parent, int encodingIndex, bool multiple);
     virtual Choice chooseToSave(QWidget *parent, int encodingIndex);
+    /// A plain dialog, without the encoding list and with no question before an
+    /// existing file is replaced (project files); an empty path when cancelled.
+    virtual QString chooseFileToOpen(QWidget *parent);
+    virtual QString chooseFileToSave(QWidget *parent);
 
     static FileChooser &current();
     /// Null restores the real dialogs; the caller keeps ownership.

@@ -1,0 +1,169 @@
+#include "sorter/tform1.h"
+
+#include "common/listfiledialog.h"
+#include "common/pane.h"
+#include "tests/support/printers.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+/// Answers the file dialogs with the paths a test sets.
+class ChooserStandIn final : public FileChooser
+{
+public:
+    Choice chooseToOpen(QWidget *, int, bool) override { return {{openPath}, encodingIndex}; }
+    QString chooseFileToOpen(QWidget *) override { return projectPath; }
+    QString chooseFileToSave(QWidget *) override { return projectPath; }
+    QString openPath;
+    QString projectPath;
+    int encodingIndex = 4;  // UTF8
+};
+
+class TForm1Test : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        FileChooser::setCurrent(&chooser);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    void TearDown() override { FileChooser::setCurrent(nullptr); }
+
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+    QString memoText(int k) const { return window.session().list(k).text(); }
+    QString sourceText() const { return window.session().source().text(); }
+
+    QTemporaryDir dir;
+    ChooserStandIn chooser;
+    TForm1 window;
+};
+
+} // namespace
+
+TEST_F(TForm1Test, OpensATextFileAndSendsWithButtonsAndKeys)
+{
+    chooser.openPath = writeFile(u"слова.txt"_s, "\xEF\xBB\xBFкот\nпёс\nёж\nуж\nлев\n");
+    window.N7->trigger();
+    EXPECT_EQ(sourceText(), u"кот\r\nпёс\r\nёж\r\nуж\r\nлев\r\n"_s);
+    EXPECT_EQ(window.windowTitle(), u"Ручная сортировка списков - "_s + chooser.openPath);
+
+    QTest::mouseClick(window.Button[0], Qt::LeftButton);
+    EXPECT_EQ(memoText(1), u"кот\r\n"_s);
+    EXPECT_EQ(window.GroupBox[0]->title(), u"Строк: 1"_s);
+
+    window.Source->setFocus();  // the keys work while the user is in a pane
+    QTest::keyClick(window.Source, Qt::Key_2, Qt::AltModifier);
+    QTest::keyClick(window.Source, Qt::Key_2, Qt::AltModifier);
+    EXPECT_EQ(memoText(2), u"пёс\r\nёж\r\n"_s);
+    EXPECT_EQ(sourceText(), u"уж\r\nлев\r\n"_s);
+
+    QTest::keyClick(&window, Qt::Key_0, Qt::AltModifier);  // list 10 is hidden: nothing
+    EXPECT_EQ(memoText(10), QString());
+    window.ListCountItem[8]->trigger();  // "10"
+    EXPECT_TRUE(window.GroupBox[9]->isVisible());
+    QTest::keyClick(&window, Qt::Key_0, Qt::AltModifier);
+    EXPECT_EQ(memoText(10), u"уж\r\n"_s);
+    EXPECT_EQ(window.Button[9]->toolTip().right(7), u"(Alt+0)"_s);
+
+    QTest::mouseClick(window.BitBtn1, Qt::LeftButton);  // delete the top line
+    EXPECT_EQ(sourceText(), QString());
+    EXPECT_EQ(window.GroupBox11->title(), u"Исходный текст (0)"_s);
+    QTest::mouseClick(window.BitBtn2, Qt::LeftButton);  // undo
+    EXPECT_EQ(sourceText(), u"лев\r\n"_s);
+}
+
+TEST_F(TForm1Test, LaysOutTheShownListsInEqualColumns)
+{
+    window.ListCountItem[1]->trigger();  // "3"
+    EXPECT_TRUE(window.ListCountItem[1]->isChecked());
+    const int w = window.ListArea->width() / 3;
+    EXPECT_EQ(window.GroupBox[2]->geometry(),
+              QRect(3 + 2 * w, 3, w - 5, window.ListArea->height() - 10));
+    EXPECT_TRUE(window.GroupBox[2]->isVisible());
+    EXPECT_FALSE(window.GroupBox[3]->isVisible());
+}
+
+TEST_F(TForm1Test, MovesLinesOfTheListThatHadTheFocus)
+{
+    window.session().list(2).setText(u"a\r\nb\r\nc\r\n"_s);
+    window.Memo[1]->setFocus();
+    window.session().list(2).setSelection(6, 0);  // on c
+    QTest::mouseClick(window.BitBtn3, Qt::LeftButton);  // to the top
+    EXPECT_EQ(memoText(2), u"c\r\na\r\nb\r\n"_s);
+    EXPECT_EQ(window.Memo[1]->textCursor().selectedText(), u"c"_s);
+    QTest::mouseClick(window.BitBtn5, Qt::LeftButton);  // down
+    EXPECT_EQ(memoText(2), u"a\r\nc\r\nb\r\n"_s);
+    EXPECT_TRUE(window.Memo[1]->hasFocus());
+}
+
+TEST_F(TForm1Test, RenamesAButtonWithEnterAndKeepsItWithEsc)
+{
+    auto renameWith = [this](const QString &typed, Qt::Key key) {
+        QTimer::singleShot(0, &window, [typed, key] {
+            auto *field = QApplication::activeModalWidget()->findChild<QLineEdit *>(u"Edit1"_s);
+            ASSERT_NE(field, nullptr);
+            field->selectAll();
+            field->insert(typed);  // keyClicks knows Latin keys only
+            QTest::keyClick(field, key);
+        });
+        window.RenameItem[2]->trigger();
+    };
+    renameWith(u"Глаголы & Ко"_s, Qt::Key_Return);
+    EXPECT_EQ(window.session().buttonName(3), u"Глаголы & Ко"_s);
+    EXPECT_EQ(window.Button[2]->text(), u"Глаголы && Ко"_s);  // no mnemonic
+    renameWith(u"Лишнее"_s, Qt::Key_Escape);
+    EXPECT_EQ(window.session().buttonName(3), u"Глаголы & Ко"_s);
+    window.N49->trigger();
+    EXPECT_EQ(window.Button[2]->text(), u"В список"_s);
+}
+
+TEST_F(TForm1Test, SavesAndReopensAProject)
+{
+    SortingSession &session = window.session();
+    session.source().setText(u"осталось\r\n"_s);
+    session.list(1).setText(u"одно\r\nдва"_s);
+    session.list(9).setText(u"скрытый\r\n"_s);
+    session.setButtonName(1, u"Имена"_s);
+    window.ListCountItem[2]->trigger();  // "4"
+    chooser.projectPath = dir.filePath(u"проект.db"_s);
+    window.N34->trigger();
+    EXPECT_EQ(window.windowTitle(), u"Ручная сортировка списков - "_s + chooser.projectPath);
+
+    window.N77->trigger();  // new: texts go, names and count stay
+    window.N49->trigger();
+    window.ListCountItem[0]->trigger();
+    EXPECT_EQ(sourceText(), QString());
+    EXPECT_EQ(memoText(9), QString());
+
+    window.N33->trigger();
+    EXPECT_EQ(sourceText(), u"осталось\r\n"_s);
+    EXPECT_EQ(memoText(1), u"одно\r\nдва"_s);
+    EXPECT_EQ(memoText(9), u"скрытый\r\n"_s);
+    EXPECT_EQ(window.Button[0]->text(), u"Имена"_s);
+    EXPECT_TRUE(window.ListCountItem[2]->isChecked());
+    EXPECT_TRUE(window.GroupBox[3]->isVisible());
+    EXPECT_FALSE(window.GroupBox[4]->isVisible());
+    EXPECT_EQ(session.heldSnapshots(), 1);
+}
