@@ -7,9 +7,8 @@ class ByLinkedWords final : public SearchThread
 {
     Q_OBJECT
 public:
-    using SearchThread::SearchThread;
-
-protected:
-    SearchResult search(Dictionary &dictionary, const SearchInput &input,
-                        const SearchReports &reports) override;
+    /// The panes are read on the UI thread when a run starts (PrepareWords); the filter
+    /// at each candidate test. All must outlive the thread object.
+    ByLinkedWords(Dictionary &dictionary, const Pane &thesaurus, const Pane &blackList,
+           const part_word &filter = PartWord, QObject *parent = nullptr);
 };

@@ -5,9 +5,10 @@
 
 #include <QEventLoop>
 
-SearchThread::SearchThread(Dictionary &dictionary, const Pane &thesaurus,
+SearchThread::SearchThread(Search search, Dictionary &dictionary, const Pane &thesaurus,
                            const Pane &blackList, const part_word &filter, QObject *parent)
     : QThread(parent),
+      m_search(search),
       m_dictionary(dictionary),
       m_thesaurus(thesaurus),
       m_blackList(blackList),
@@ -66,7 +67,7 @@ void SearchThread::run()
         synchronize(&SearchThread::ShowProgress);
     };
     reports.stopRequested = [this] { return m_abandoned.load(); };
-    m_result = search(m_dictionary, m_input, reports);
+    m_result = m_search(m_dictionary, m_input, reports);
     // The result needs no more of the connection: the finish may refresh the views.
     m_dictionary.release();
     synchronize(m_result.error.isEmpty() ? &SearchThread::ShowFinish

@@ -18,10 +18,6 @@ class SearchThread : public QThread
 {
     Q_OBJECT
 public:
-    /// The panes are read on the UI thread when a run starts (PrepareWords); the filter
-    /// at each candidate test. All must outlive the thread object.
-    SearchThread(Dictionary &dictionary, const Pane &thesaurus, const Pane &blackList,
-                 const part_word &filter, QObject *parent = nullptr);
     /// Waits for a run as waitForRun() does.
     ~SearchThread() override;
 
@@ -44,9 +40,13 @@ signals:
     void searchFailed(const QString &message);      // the database's error; back to idle
 
 protected:
+    using Search = SearchResult (*)(Dictionary &dictionary, const SearchInput &input,
+                                    const SearchReports &reports);
+    /// The search is a plain function, not a virtual one: the destructor waits for a
+    /// run after the derived class is gone.
+    SearchThread(Search search, Dictionary &dictionary, const Pane &thesaurus,
+                 const Pane &blackList, const part_word &filter, QObject *parent);
     void run() override;
-    virtual SearchResult search(Dictionary &dictionary, const SearchInput &input,
-                                const SearchReports &reports) = 0;
 
 private:
     // The calls the run has the UI thread carry out.
@@ -57,6 +57,7 @@ private:
     void ShowFailure();
     void synchronize(void (SearchThread::*call)());
 
+    Search m_search;
     Dictionary &m_dictionary;
     const Pane &m_thesaurus;
     const Pane &m_blackList;

@@ -67,9 +67,6 @@ Workspace::Workspace(Pane &thesaurus, Pane &found, Pane &blackList, const QStrin
         connect(t, &SearchThread::progressShown, this, &Workspace::searchProgressChanged);
         connect(t, &SearchThread::searchFinished, this, &Workspace::finishSearch);
         connect(t, &SearchThread::searchFailed, this, &Workspace::failSearch);
-        // The connection is free only once the run has left the thread.
-        connect(t, &QThread::finished, this, &Workspace::refreshAfterSearch,
-                Qt::QueuedConnection);
     }
 }
 
@@ -161,6 +158,17 @@ void Workspace::clearThesaurus()
     Savetohistory1Click();
 }
 
+void Workspace::clearBlackList()
+{
+    m_blackList.setText(QString());
+    Savetohistory1Click();
+}
+
+void Workspace::moveBlackListLineToThesaurus()
+{
+    moveCurrentLine(3, 1);
+}
+
 void Workspace::setPaneText(Pane &pane, const QString &text)
 {
     // An unchanged text keeps the caret where the user left it.
@@ -225,17 +233,31 @@ bool Workspace::LoadBlackList1Click()
     return true;
 }
 
+QStringList Workspace::paneTexts() const
+{
+    return {m_thesaurus.text(), m_found.text(), m_blackList.text()};
+}
+
 void Workspace::Savetohistory1Click()
 {
-    if (m_history.record({m_thesaurus.text(), m_found.text(), m_blackList.text()}))
-        emit countsChanged();
+    const QStringList texts = paneTexts();
+    if (!m_history.record(texts))
+        return;
+    m_newest = texts;
+    emit countsChanged();
 }
 
 void Workspace::Undo1Click()
 {
-    const std::optional<QStringList> texts = m_history.undo();
+    // Stepping back past a change that made no snapshot would lose that step too.
+    std::optional<QStringList> texts;
+    if (m_history.held() > 0 && paneTexts() != m_newest)
+        texts = m_newest;
+    else
+        texts = m_history.undo();
     if (!texts)
         return;
+    m_newest = *texts;
     for (int k = 1; k <= PaneCount; ++k)
         setPaneText(pane(k), texts->at(k - 1));
     emit countsChanged();
@@ -333,14 +355,17 @@ void Workspace::finishSearch(const QString &foundText)
     MEMO_NUM = 2;
     m_found.focus();
     emit countsChanged();
+    refreshAfterSearch();
 }
 
 void Workspace::failSearch(const QString &message)
 {
     emit searchEnded();
     emit commandFailed(message);
+    refreshAfterSearch();
 }
 
+// The run has given the connection back before it reports its end.
 void Workspace::refreshAfterSearch()
 {
     if (m_refreshPending && !isSearching())

@@ -56,6 +56,10 @@ public:
     /// The thesaurus selection, or without one its current line, is deleted.
     void deleteInThesaurus();
     void clearThesaurus();
+    /// The black list's own pop-up commands: clear it, or move its current line to the
+    /// thesaurus whatever pane is active; each ends with a snapshot.
+    void clearBlackList();
+    void moveBlackListLineToThesaurus();
     enum class ListOperation { Sort, Reverse, DeleteRepeated, DeleteEmpty, Lower, Upper, Capitalize };
     void applyToThesaurus(ListOperation operation);
     /// Selects the whole thesaurus and returns its text for the clipboard.
@@ -78,7 +82,9 @@ public:
     // Undo.
     /// Stores the three pane texts unless they equal the newest snapshot.
     void Savetohistory1Click();
-    /// Restores the snapshot before the newest; nothing with fewer than two held.
+    /// Undo. Panes changed since the newest snapshot (a file opened, text typed) go back
+    /// to it; otherwise the newest is dropped and the one before restored, which needs
+    /// two held.
     void Undo1Click();
 
     // Find and replace on the active pane.
@@ -148,6 +154,7 @@ private:
     void moveCurrentLine(int from, int to);
     void moveAllFound(int to);
     void setPaneText(Pane &pane, const QString &text);
+    QStringList paneTexts() const;
     void finishSearch(const QString &foundText);
     void failSearch(const QString &message);
     void refreshAfterSearch();
@@ -163,6 +170,7 @@ private:
     QString CUR_WORD;
     QString DataBase;
     UndoRing m_history;
+    QStringList m_newest;  // the texts of the newest snapshot held
     int m_openEncoding = 0;
     int m_saveEncoding = 0;
     Dictionary m_dictionary;

@@ -1,1 +1,216 @@
+#include "builder/relatedwordssearch.h"
+
+#include "builder/dictionary.h"
+#include "builder/literalsearch.h"
+#include "tests/builder/testdictionary.h"
+#include "tests/support/printers.h"
+
 #include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// кот has a homograph with its own initial form (11); ящик has two (12, 13); 99 has no
+// form; lat has a tag outside the 17.
+const QString Cats = uR"(
+[forms]
+1|кот|1|NOUN,anim,masc
+2|кота|1|NOUN,anim,masc,gent
+3|кошка|3|NOUN,anim,femn
+4|кошки|3|NOUN,anim,femn,plur
+5|пушистый|5|ADJF,masc
+6|черный|6|ADJF
+7|мяукать|7|INFN
+8|быстро|8|ADVB
+10|lat|10|LATN
+11|кот|11|NOUN,inan
+12|ящик|12|NOUN
+13|ящик|13|NOUN
+[grams2]
+5|1
+1|7
+5|3
+3|7
+6|1
+1|8
+8|1
+10|1
+1|99
+12|3
+13|3
+1|3
+)"_s;
+
+struct Searches
+{
+    explicit Searches(const TestDictionary &source) : file(source)
+    {
+        EXPECT_TRUE(file.error().isEmpty()) << file.error().toStdString();
+        EXPECT_TRUE(dictionary.ConnectDictionary(file.path()));
+    }
+    RecordedRun fast(const SearchInput &input)
+    {
+        return recordRun([&](const SearchReports &r) {
+            return RelatedWordsSearch(dictionary).run(input, r);
+        });
+    }
+    RecordedRun literal(const SearchInput &input)
+    {
+        return recordRun(
+            [&](const SearchReports &r) { return literalRelatedWords(dictionary, input, r); });
+    }
+    DictionaryFile file;
+    Dictionary dictionary;
+};
+
+SearchInput input(const QString &thesaurus, const QString &blackList = QString(),
+                  const part_word *filter = &PartWord)
+{
+    return SearchInput{thesaurus, blackList, filter};
+}
+
+} // namespace
+
+TEST(RelatedWordsSearch, RanksNeighboursByLinksWithTheStagesShown)
+{
+    Searches s(TestDictionary::fromText(Cats));
+    // Capitals are lowercased; кошки finds кошка's id yet filters only itself, so кошка
+    // comes back; 8 links to кот both ways and counts twice; ящик merges into one line;
+    // equal counts stand with the words descending.
+    const SearchInput in = input(u"Кот\r\nкошки\r\n"_s, u"Черный\r\n"_s);
+    const RecordedRun fast = s.fast(in);
+    EXPECT_EQ(fast.result.words,
+              (QStringList{u"пушистый"_s, u"мяукать"_s, u"быстро"_s, u"ящик"_s, u"кошка"_s}));
+    EXPECT_EQ(fast.result.foundText(), u"пушистый\r\nмяукать\r\nбыстро\r\nящик\r\nкошка\r\n"_s);
+    EXPECT_EQ(fast.reports, (QStringList{
+                                u"stage: Ищем id исходных форм (2)"_s,
+                                u"progress: 1"_s,
+                                u"stage: Поиск словосочетаний (3)"_s,
+                                u"progress: 1"_s,
+                                u"progress: 5"_s,
+                                u"stage: Поиск исходных форм для найденных словоформ (13)"_s,
+                                u"stage: Сортировка результатов (11)"_s,
+                                u"progress: 41"_s,
+                                u"stage: Объединение результатов (11)"_s,
+                                u"progress: 42"_s,
+                                u"stage: Фильтрация с использованием чёрного списка (7)"_s,
+                                u"progress: 43"_s,
+                                u"stage: Фильтрация с использованием тезауруса (6)"_s,
+                                u"progress: 44"_s,
+                                u"stage: Сортировка в порядке значимости (5)"_s,
+                                u"progress: 44"_s,
+                                u"progress: 99"_s,
+                                u"stage: Сортировка результатов (5)"_s,
+                                u"progress: 100"_s,
+                            }));
+    const RecordedRun literal = s.literal(in);
+    EXPECT_EQ(literal.result.words, fast.result.words);
+    EXPECT_EQ(literal.reports, fast.reports);
+}
+
+TEST(RelatedWordsSearch, LinesWithBlanksAndEmptyInputsFindNothing)
+{
+    Searches s(TestDictionary::fromText(Cats));
+    // A blank around a seed or a black-list word makes it match nothing.
+    const RecordedRun blanks = s.fast(input(u" кот\r\nкошка \r\n\r\n"_s, u"мяукать \r\n"_s));
+    EXPECT_TRUE(blanks.result.ok());
+    EXPECT_TRUE(blanks.result.words.isEmpty());
+    EXPECT_EQ(blanks.reports.first(), u"stage: Ищем id исходных форм (3)"_s);
+    EXPECT_EQ(s.literal(input(u" кот\r\nкошка \r\n\r\n"_s)).reports, blanks.reports);
+
+    const RecordedRun blackBlank = s.fast(input(u"кот"_s, u"мяукать \r\n"_s));
+    EXPECT_TRUE(blackBlank.result.words.contains(u"мяукать"_s));
+
+    const RecordedRun empty = s.fast(input(QString()));
+    EXPECT_TRUE(empty.result.ok());
+    EXPECT_TRUE(empty.result.words.isEmpty());
+    EXPECT_EQ(empty.result.foundText(), QString());
+    EXPECT_EQ(empty.reports, s.literal(input(QString())).reports);
+    EXPECT_TRUE(empty.reports.contains(u"stage: Поиск исходных форм для найденных словоформ (0)"_s));
+}
+
+TEST(RelatedWordsSearch, KeepsOnlyTheAllowedPartsOfSpeech)
+{
+    Searches s(TestDictionary::fromText(Cats));
+    part_word adjectivesOnly;
+    adjectivesOnly.setAll(false);
+    adjectivesOnly.set(1, true);
+    EXPECT_EQ(s.fast(input(u"кот"_s, {}, &adjectivesOnly)).result.words,
+              (QStringList{u"черный"_s, u"пушистый"_s}));
+    part_word none;
+    none.setAll(false);
+    const RecordedRun nothing = s.fast(input(u"кот"_s, {}, &none));
+    EXPECT_TRUE(nothing.result.ok());
+    EXPECT_TRUE(nothing.result.words.isEmpty());
+    EXPECT_EQ(s.literal(input(u"кот"_s, {}, &none)).reports, nothing.reports);
+}
+
+TEST(RelatedWordsSearch, RanksCountsAsNumbersAndShowsTheBestThousand)
+{
+    TestDictionary d;
+    d.addForm(1, u"зерно"_s, 1, u"NOUN"_s);
+    // 1500 candidates with counts 1 to 7, and three whose counts need five digits.
+    for (qint64 id = 2; id <= 1501; ++id) {
+        d.addForm(id, u"слово"_s + QString::number(id), id, u"NOUN"_s);
+        for (qint64 i = 0; i <= id % 7; ++i)
+            d.addPair(id, 1);
+    }
+    d.addForm(2000, u"а"_s, 2000, u"NOUN"_s);
+    d.addForm(2001, u"б"_s, 2001, u"NOUN"_s);
+    d.addForm(2002, u"в"_s, 2002, u"NOUN"_s);
+    for (int i = 0; i < 10000; ++i)
+        d.addPair(1, 2000);
+    for (int i = 0; i < 9999; ++i)
+        d.addPair(2001, 1);
+    for (int i = 0; i < 2000; ++i)
+        d.addPair(1, 2002);
+    Searches s(d);
+    const RecordedRun fast = s.fast(input(u"зерно"_s));
+    ASSERT_EQ(fast.result.words.size(), 1000);
+    EXPECT_EQ(fast.result.words.mid(0, 4),
+              (QStringList{u"а"_s, u"б"_s, u"в"_s, u"слово993"_s}));
+    const RecordedRun literal = s.literal(input(u"зерно"_s));
+    EXPECT_EQ(literal.result.words, fast.result.words);
+    EXPECT_EQ(literal.reports, fast.reports);
+}
+
+TEST(RelatedWordsSearch, KeepsAWordWithATabWhole)
+{
+    TestDictionary d;
+    d.addForm(1, u"кот"_s, 1, u"NOUN"_s);
+    d.addForm(2, u"кот\t7"_s, 2, u"NOUN"_s);
+    d.addForm(7, u"семь"_s, 7, u"NOUN"_s);
+    d.addPair(1, 2);
+    Searches s(d);
+    const QStringList expected{u"кот\t7"_s};
+    EXPECT_EQ(s.fast(input(u"кот"_s)).result.words, expected);
+    EXPECT_EQ(s.literal(input(u"кот"_s)).result.words, expected);
+}
+
+TEST(RelatedWordsSearch, MatchesTheLiteralMethodOnGeneratedDictionaries)
+{
+    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        const TestDictionary d = TestDictionary::generated(seed, 100 + 60 * int(seed));
+        Searches s(d);
+        std::mt19937 random(seed);
+        for (int round = 0; round < 6; ++round) {
+            QString thesaurus;
+            QString blackList;
+            for (int i = int(random() % 30); i > 0; --i) {
+                const QString &word = d.forms()[random() % d.forms().size()].word;
+                (random() % 4 ? thesaurus : blackList) += word + u"\r\n"_s;
+            }
+            if (round == 0)
+                thesaurus = u"\r\nнет такого\r\n"_s;
+            const SearchInput in = input(thesaurus, blackList);
+            const RecordedRun fast = s.fast(in);
+            const RecordedRun literal = s.literal(in);
+            ASSERT_TRUE(fast.result.ok()) << fast.result.error.toStdString();
+            EXPECT_EQ(fast.result.words, literal.result.words) << "seed " << seed;
+            EXPECT_EQ(fast.reports, literal.reports) << "seed " << seed;
+        }
+    }
+}

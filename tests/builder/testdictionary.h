@@ -1,1 +1,66 @@
 #pragma once
+
+#include "builder/wordsearch.h"
+
+#include <QList>
+#include <QTemporaryDir>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+/// A small dictionary put together in a test and written as an SQLite file with the
+/// tables and indexes the program reads.
+class TestDictionary
+{
+public:
+    /// Rows from text: sections "[forms]" (id|word|initform_id|props), "[grams2]"
+    /// (word1id|word2id) and "[grams3]" (word1id|word2id|word3id); blank lines and
+    /// lines starting with # are skipped.
+    static TestDictionary fromText(const QString &source);
+    /// A random dictionary with the corners the searches must get right: homographs,
+    /// capitals, blanks, unknown tags, ids without a form, middle ids of -1, many equal
+    /// counts.
+    static TestDictionary generated(std::uint32_t seed, int lemmas);
+
+    void addForm(qint64 id, const QString &word, qint64 initform, const QString &props);
+    void addPair(qint64 first, qint64 second);
+    void addTriple(qint64 first, qint64 middle, qint64 last);
+    /// Writes the file; returns the SQLite error, empty on success.
+    QString write(const QString &path) const;
+
+    struct Form
+    {
+        qint64 id;
+        QString word;
+        qint64 initform;
+        QString props;
+    };
+    const QList<Form> &forms() const { return m_forms; }
+
+private:
+    QList<Form> m_forms;
+    QList<std::array<qint64, 2>> m_pairs;
+    QList<std::array<qint64, 3>> m_triples;
+};
+
+/// A run's reports as lexorum-cli prints them ("stage: TEXT", "progress: N"), and its result.
+struct RecordedRun
+{
+    SearchResult result;
+    QStringList reports;
+};
+RecordedRun recordRun(const std::function<SearchResult(const SearchReports &)> &search);
+
+/// A temporary folder holding one written dictionary.
+class DictionaryFile
+{
+public:
+    explicit DictionaryFile(const TestDictionary &dictionary);
+    QString path() const { return m_dir.filePath(QStringLiteral("dictionary.db")); }
+    QString error() const { return m_error; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_error;
+};

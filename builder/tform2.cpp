@@ -1,0 +1,71 @@
+#include "builder/tform2.h"
+
+#include "builder/workspace.h"
+#include "common/desktopservices.h"
+#include "common/suiteinfo.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+TForm2::TForm2(Workspace &workspace, QWidget *parent)
+    : QDialog(parent), m_workspace(workspace)
+{
+    setWindowTitle(u"База данных"_s);
+    auto *layout = new QGridLayout(this);
+    Label1 = new QLabel(u"Путь к базе данных"_s, this);
+    Edit1 = new QLineEdit(this);
+    BitBtn3 = new QPushButton(u"Выбрать"_s, this);
+    BitBtn4 = new QPushButton(u"Загрузить"_s, this);
+    BitBtn1 = new QPushButton(u"Сохранить"_s, this);
+    BitBtn2 = new QPushButton(u"Отмена"_s, this);
+    layout->addWidget(Label1, 0, 0, 1, 4);
+    layout->addWidget(Edit1, 1, 0, 1, 3);
+    layout->addWidget(BitBtn3, 1, 3);
+    layout->setRowStretch(2, 1);
+    layout->addWidget(BitBtn4, 3, 0);
+    layout->setColumnStretch(1, 1);
+    layout->addWidget(BitBtn1, 3, 2);
+    layout->addWidget(BitBtn2, 3, 3);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn3, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TForm2::BitBtn4Click);
+    setFixedSize(492, 144);
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    Edit1->setText(m_workspace.dataBase());
+    if (parentWidget())
+        move(parentWidget()->frameGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+void TForm2::BitBtn1Click()
+{
+    if (m_workspace.acceptDataBase(Edit1->text()))
+        accept();
+    else
+        QMessageBox::warning(this, windowTitle(), fileNotFoundMessage());
+}
+
+void TForm2::BitBtn3Click()
+{
+    const QString path = QFileDialog::getOpenFileName(this, u"Словарь"_s, Edit1->text(),
+                                                      u"Все файлы (*)"_s, nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty())
+        Edit1->setText(path);
+}
+
+void TForm2::BitBtn4Click()
+{
+    DesktopServices::current().openUrl(makerSite(u"/product.php?id=53"_s));
+}

@@ -1,0 +1,235 @@
+#include "builder/tform1.h"
+
+#include "builder/settings.h"
+#include "builder/tform5.h"
+#include "builder/tform6.h"
+#include "builder/workspace.h"
+#include "common/desktopservices.h"
+#include "common/findreplacedialog.h"
+#include "common/textlines.h"
+#include "tests/builder/testdictionary.h"
+#include "tests/support/printers.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString Dictionary = uR"([forms]
+1|кошка|1|NOUN,anim,femn
+2|кошки|1|NOUN,anim,femn
+3|собака|3|NOUN,anim,femn
+4|мышь|4|NOUN,anim,femn
+5|и|5|CONJ
+7|ловить|7|INFN,impf
+[grams2]
+1|5
+5|3
+1|7
+3|7
+7|4
+)"_s;
+
+class UrlRecorder : public DesktopServices
+{
+public:
+    void openUrl(const QUrl &url) override { urls.append(url); }
+    QList<QUrl> urls;
+};
+
+class OrvellaWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_EQ(m_dictionary.error(), QString());
+        m_files = {m_dir.filePath(u"Orvella.ini"_s), m_dir.filePath(u"black_list.dat"_s)};
+        QFile blackList(m_files.blackList);
+        ASSERT_TRUE(blackList.open(QIODevice::WriteOnly));
+        blackList.write("и\n");
+        blackList.close();
+        writeDataBase(m_files.settings, m_dictionary.path());
+        m_form = std::make_unique<TForm1>(m_files);
+        m_form->show();
+        m_form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    void TearDown() override { DesktopServices::setCurrent(nullptr); }
+
+    void caretOnLine(QPlainTextEdit *memo, int line)
+    {
+        memo->setFocus();
+        QTextCursor cursor(memo->document()->findBlockByNumber(line));
+        memo->setTextCursor(cursor);
+    }
+
+    QTemporaryDir m_dir;
+    DictionaryFile m_dictionary{TestDictionary::fromText(Dictionary)};
+    OrvellaFiles m_files;
+    std::unique_ptr<TForm1> m_form;
+};
+
+TEST_F(OrvellaWindowTest, StartsWithTheStandardBlackListAndItsCounts)
+{
+    EXPECT_EQ(m_form->windowTitle(), u"Построитель тематических списков"_s);
+    EXPECT_EQ(m_form->Memo3->toPlainText(), u"и\n"_s);
+    EXPECT_EQ(m_form->GroupBox3->title(), u"Чёрный список (1)"_s);
+    EXPECT_EQ(m_form->StatusBar1[0]->text(), u"Список отмен: 0"_s);
+    EXPECT_TRUE(m_form->ProgressBar1->isHidden());
+    EXPECT_EQ(m_form->Edit1->font().pixelSize(), 21);
+}
+
+TEST_F(OrvellaWindowTest, F2SearchesAndShowsTheFoundWords)
+{
+    bool buttonsHiddenDuring = false;
+    bool barShownDuring = false;
+    QStringList stages;
+    QObject::connect(&m_form->workspace(), &Workspace::searchStageChanged, m_form.get(),
+                     [&](const QString &stage) {
+                         stages.append(m_form->StatusBar1[3]->text());
+                         buttonsHiddenDuring = m_form->BitBtn1->isHidden()
+                                               && m_form->BitBtn5->isHidden();
+                         barShownDuring = m_form->ProgressBar1->isVisible();
+                         Q_UNUSED(stage);
+                     });
+    m_form->Memo1->setFocus();
+    QTest::keyClicks(m_form->Memo1, u"Кошка"_s);
+    QTest::keyClick(m_form->Memo1, Qt::Key_F2);
+    m_form->workspace().waitForSearches();
+
+    EXPECT_EQ(m_form->Memo2->toPlainText(), u"ловить\n"_s);
+    EXPECT_EQ(m_form->workspace().undoCount(), 1);
+    EXPECT_TRUE(buttonsHiddenDuring);
+    EXPECT_TRUE(barShownDuring);
+    ASSERT_FALSE(stages.isEmpty());
+    EXPECT_EQ(stages.first(), u"Ищем id исходных форм (1)"_s);
+    EXPECT_FALSE(m_form->BitBtn1->isHidden());
+    EXPECT_FALSE(m_form->BitBtn4->isHidden());
+    EXPECT_TRUE(m_form->ProgressBar1->isHidden());
+    EXPECT_EQ(m_form->StatusBar1[3]->text(), QString());
+    EXPECT_EQ(m_form->StatusBar1[0]->text(), u"Список отмен: 1"_s);
+    EXPECT_TRUE(m_form->Memo2->hasFocus());
+    EXPECT_EQ(m_form->workspace().activePane(), 2);
+    EXPECT_EQ(m_form->Edit1->text(), u"ловить"_s);
+}
+
+TEST_F(OrvellaWindowTest, F3AndF4MoveTheCurrentLineAndCtrlZUndoes)
+{
+    m_form->Memo2->setPlainText(u"лапа\nхвост\nус\n"_s);
+    caretOnLine(m_form->Memo2, 1);
+    QTest::keyClick(m_form->Memo2, Qt::Key_F3);
+    EXPECT_EQ(m_form->Memo1->toPlainText(), u"хвост\n"_s);
+    EXPECT_EQ(m_form->Memo2->toPlainText(), u"лапа\nус\n"_s);
+    EXPECT_EQ(m_form->GroupBox1->title(), u"Тезаурус (1)"_s);
+    QTest::keyClick(m_form->Memo2, Qt::Key_F4);
+    EXPECT_EQ(m_form->Memo3->toPlainText(), u"и\nус\n"_s);
+    EXPECT_EQ(m_form->StatusBar1[0]->text(), u"Список отмен: 2"_s);
+
+    QTest::keyClick(m_form->Memo2, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(m_form->Memo3->toPlainText(), u"и\n"_s);
+    EXPECT_EQ(m_form->Memo2->toPlainText(), u"лапа\nус\n"_s);
+    EXPECT_EQ(m_form->Memo1->toPlainText(), u"хвост\n"_s);
+    EXPECT_EQ(m_form->StatusBar1[0]->text(), u"Список отмен: 1"_s);
+
+    // The thesaurus is active now: F3 has no source.
+    caretOnLine(m_form->Memo1, 0);
+    QTest::keyClick(m_form->Memo1, Qt::Key_F3);
+    EXPECT_EQ(m_form->Memo1->toPlainText(), u"хвост\n"_s);
+}
+
+TEST_F(OrvellaWindowTest, TheFindDialogWalksTheActivePaneAndWraps)
+{
+    m_form->Memo3->setPlainText(u"кот\nскот\nкот"_s);
+    caretOnLine(m_form->Memo3, 0);
+    QTest::keyClick(m_form->Memo3, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(m_form->FindDialog1->isVisible());
+    QTest::keyClicks(m_form->FindDialog1->findChild<QLineEdit *>(), u"КОТ"_s);
+    QPushButton *next = nullptr;
+    for (QPushButton *button : m_form->FindDialog1->findChildren<QPushButton *>())
+        if (button->text() == u"Найти далее"_s)
+            next = button;
+    ASSERT_NE(next, nullptr);
+    QList<int> starts;
+    for (int i = 0; i < 4; ++i) {
+        QTest::mouseClick(next, Qt::LeftButton);
+        starts.append(m_form->Memo3->textCursor().selectionStart());
+    }
+    EXPECT_EQ(starts, (QList<int>{0, 5, 9, 0}));
+    EXPECT_EQ(m_form->Memo3->textCursor().selectedText(), u"кот"_s);
+}
+
+TEST_F(OrvellaWindowTest, ViewsFollowTheClickedWord)
+{
+    m_form->Memo1->setPlainText(u"мышь\nкошки\n"_s);
+    QTest::keyClick(m_form->Memo1, Qt::Key_F9);
+    TForm6 *ngrams = m_form->Form6;
+    ASSERT_TRUE(ngrams->isVisible());
+    EXPECT_EQ(ngrams->GroupBox[0]->title(), u"Биграммы справа"_s);
+    EXPECT_EQ(ngrams->pos().y(), m_form->frameGeometry().bottom() + 1);
+
+    const QRect line = m_form->Memo1->cursorRect(
+        QTextCursor(m_form->Memo1->document()->findBlockByNumber(1)));
+    QTest::mouseClick(m_form->Memo1->viewport(), Qt::LeftButton, {}, line.center());
+    EXPECT_EQ(m_form->workspace().currentWord(), u"кошки"_s);
+    EXPECT_EQ(ngrams->GroupBox[0]->title(), u"Биграммы справа (2)"_s);
+    EXPECT_EQ(ngrams->GroupBox[1]->title(), u"Биграммы слева (0)"_s);
+    EXPECT_EQ(ngrams->StringGrid[0]->item(1, 2)->text(), u"w7"_s);
+
+    // A double-clicked word adds its initial form; the number column adds nothing.
+    emit ngrams->StringGrid[0]->cellDoubleClicked(1, 0);
+    EXPECT_EQ(m_form->Memo1->toPlainText(), u"мышь\nкошки\n"_s);
+    ngrams->StringGrid[0]->item(0, 1)->setText(u"кошки"_s);
+    emit ngrams->StringGrid[0]->cellDoubleClicked(0, 1);
+    EXPECT_EQ(m_form->Memo1->toPlainText(), u"мышь\nкошки\nкошка\n"_s);
+}
+
+TEST_F(OrvellaWindowTest, ThePartOfSpeechBoxesApplyAtOnce)
+{
+    TForm5 *filter = m_form->Form5;
+    EXPECT_EQ(filter->windowTitle(), u"Части речи"_s);
+    EXPECT_EQ(filter->BitBtn3->text(), u"Выделить все      "_s);
+    EXPECT_EQ(filter->BitBtn2->text(), u"  Сохранить"_s);
+    filter->CheckBox[5]->setChecked(false);
+    EXPECT_FALSE(PartWord.allows(5));
+    QTest::mouseClick(filter->BitBtn4, Qt::LeftButton);
+    for (int i = 0; i < PartOfSpeechCount; ++i)
+        EXPECT_FALSE(PartWord.allows(i));
+    QTest::mouseClick(filter->BitBtn3, Qt::LeftButton);
+    for (int i = 0; i < PartOfSpeechCount; ++i)
+        EXPECT_TRUE(PartWord.allows(i));
+}
+
+TEST_F(OrvellaWindowTest, HelpOpensTheDocumentAndTheSite)
+{
+    UrlRecorder recorder;
+    DesktopServices::setCurrent(&recorder);
+    QTest::keyClick(m_form.get(), Qt::Key_F1);
+    QTest::keyClick(m_form.get(), Qt::Key_F1, Qt::ShiftModifier);
+    ASSERT_EQ(recorder.urls.size(), 2);
+    EXPECT_TRUE(recorder.urls[0].toLocalFile().endsWith(u"/Orvella.html"_s));
+    EXPECT_EQ(recorder.urls[1].path(), u"/products/lexorum/help/orvella/"_s);
+}
+
+TEST_F(OrvellaWindowTest, TheDictionaryPathIsWrittenAtTheEnd)
+{
+    QFile::remove(m_files.settings);
+    m_form.reset();
+    EXPECT_EQ(readDataBase(m_files.settings, QString()), m_dictionary.path());
+}
+
+} // namespace
