@@ -18,14 +18,43 @@ QString toWidgetText(const QString &paneText)
     return text;
 }
 
+/// What the document holds after inserting widget text, in pane terms: the
+/// editor makes a line break of each of these characters.
+QString insertedPaneText(const QString &widgetText)
+{
+    QString text = widgetText;
+    for (QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xFDD0), QChar(0xFDD1)})
+        text.replace(c, u'\n');
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text;
+}
+
 } // namespace
 
 EditorPane::EditorPane(QPlainTextEdit *editor)
     : m_editor(editor)
 {
+    m_watch = QObject::connect(editor->document(), &QTextDocument::contentsChange, editor, [this] {
+        if (!m_editing)
+            m_textKnown = false;
+    });
+}
+
+EditorPane::~EditorPane()
+{
+    QObject::disconnect(m_watch);
 }
 
 QString EditorPane::text() const
+{
+    if (!m_textKnown) {
+        m_text = readText();
+        m_textKnown = true;
+    }
+    return m_text;
+}
+
+QString EditorPane::readText() const
 {
     // toRawText keeps no-break spaces, which toPlainText turns into blanks.
     QString raw = m_editor->document()->toRawText();
@@ -35,7 +64,12 @@ QString EditorPane::text() const
 
 void EditorPane::setText(const QString &text)
 {
-    m_editor->setPlainText(toWidgetText(text));
+    const QString widgetText = toWidgetText(text);
+    m_editing = true;
+    m_editor->setPlainText(widgetText);
+    m_editing = false;
+    m_text = insertedPaneText(widgetText);
+    m_textKnown = true;
 }
 
 int EditorPane::toOffset(int position) const
@@ -85,10 +119,19 @@ void EditorPane::setSelection(int start, int length)
 
 void EditorPane::replaceRange(int start, int length, const QString &with)
 {
+    const int from = toPosition(start);
+    const int to = toPosition(start + length);
+    const int fromOffset = toOffset(from);
+    const int toOffsetEnd = toOffset(to);
+    const QString inserted = toWidgetText(with);
     QTextCursor cursor = m_editor->textCursor();
-    cursor.setPosition(toPosition(start));
-    cursor.setPosition(toPosition(start + length), QTextCursor::KeepAnchor);
-    cursor.insertText(toWidgetText(with));
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    m_editing = true;
+    cursor.insertText(inserted);
+    m_editing = false;
+    if (m_textKnown)
+        m_text.replace(fromOffset, toOffsetEnd - fromOffset, insertedPaneText(inserted));
     m_editor->setTextCursor(cursor);
 }
 

@@ -2,6 +2,8 @@
 
 #include "common/pane.h"
 
+#include <QMetaObject>
+
 class QPlainTextEdit;
 
 /// A Pane over a QPlainTextEdit. The widget counts a line break as one position;
@@ -10,6 +12,9 @@ class EditorPane final : public Pane
 {
 public:
     explicit EditorPane(QPlainTextEdit *editor);
+    ~EditorPane() override;
+    EditorPane(const EditorPane &) = delete;
+    EditorPane &operator=(const EditorPane &) = delete;
     QString text() const override;
     void setText(const QString &text) override;
     int selStart() const override;
@@ -24,5 +29,14 @@ public:
     int toOffset(int position) const;
 
 private:
+    QString readText() const;
+
     QPlainTextEdit *m_editor;
+    // Reading a long document back costs milliseconds, and a model reads a pane
+    // several times per command, so the pane keeps a copy. Edits through the pane
+    // update it; any other change (typing, the editor's own undo) drops it.
+    QMetaObject::Connection m_watch;
+    mutable QString m_text;
+    mutable bool m_textKnown = false;
+    bool m_editing = false;
 };

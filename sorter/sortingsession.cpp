@@ -170,12 +170,13 @@ void SortingSession::ResetHistory()
 
 void SortingSession::restore(const QStringList &saved)
 {
-    // Panes whose text did not change keep their caret and scroll position.
+    // Only the changed part of each pane is rewritten: undoing a send puts one
+    // line back instead of laying out a long source anew.
     const QStringList now = texts();
     for (int i = 0; i <= ListCount; ++i) {
         Pane &pane = i == 0 ? m_source : list(i);
         if (now[i] != saved[i])
-            pane.setText(saved[i]);
+            replaceChangedPart(pane, now[i], saved[i]);
     }
 }
 

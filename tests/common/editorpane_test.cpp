@@ -40,3 +40,25 @@ TEST(EditorPane, ReplacesARangeInPlace)
     EXPECT_EQ(pane.text(), u"b\r\nц\r\nщ\r\nd\r\n"_s);
     EXPECT_EQ(pane.selectedText(), u"ц\r\nщ"_s);
 }
+
+TEST(EditorPane, KeepsItsTextCopyInStepWithTheEditor)
+{
+    QPlainTextEdit editor;
+    EditorPane pane(&editor);
+    auto freshText = [&editor] { return EditorPane(&editor).text(); };  // reads the widget
+    pane.setText(u"a\u2029b\uFDD0c\u00A0\u2028d\r"_s);
+    EXPECT_EQ(pane.text(), freshText());
+    EXPECT_EQ(pane.text(), u"a\r\nb\r\nc\u00A0\u2028d\r\n"_s);
+    pane.replaceRange(1, 3, u"x\ny\u2029"_s);
+    EXPECT_EQ(pane.text(), freshText());
+    pane.replaceRange(2, 1, u"!"_s);  // starts inside a CR LF pair
+    EXPECT_EQ(pane.text(), freshText());
+
+    // Changes that bypass the pane: typing and the editor's own undo.
+    editor.moveCursor(QTextCursor::End);
+    editor.insertPlainText(u"typed"_s);
+    EXPECT_TRUE(pane.text().endsWith(u"typed"_s));
+    editor.undo();
+    EXPECT_EQ(pane.text(), freshText());
+    EXPECT_FALSE(pane.text().endsWith(u"typed"_s));
+}
