@@ -43,8 +43,8 @@ void report(const char *what, std::vector<double> times)
     for (double t : times)
         sum += t;
     std::printf("%-34s median %6.2f ms  mean %6.2f ms  95%% %6.2f ms  max %6.2f ms\n", what,
-                times[times.size() / 2], sum / double(times.size()),
-                times[times.size() * 95 / 100], times.back());
+                times[times.size() / 2], sum / double(times.size()), times[times.size() * 95 / 100],
+                times.back());
 }
 
 } // namespace
@@ -58,7 +58,7 @@ int main(int argc, char *argv[])
     QString text;
     for (int i = 0; i < SourceLines; ++i)
         text += randomWord(random) + QStringLiteral(" ") + randomWord(random)
-              + QStringLiteral("\r\n");
+            + QStringLiteral("\r\n");
 
     TForm1 window;
     window.show();

@@ -14,7 +14,7 @@ namespace {
 struct LineSegment
 {
     qsizetype start = 0;
-    qsizetype length = 0;       // without the break
+    qsizetype length = 0;  // without the break
     qsizetype breakLength = 0;  // 2, or 0 for a last line without one
 };
 
@@ -99,9 +99,8 @@ QString lineText(const QString &text, int index)
 
 QString deleteEmptyLinesKeepingBreaks(const QString &text)
 {
-    return keepLines(text, [](qsizetype i, const QList<LineSegment> &lines) {
-        return lines[i].length > 0;
-    });
+    return keepLines(
+        text, [](qsizetype i, const QList<LineSegment> &lines) { return lines[i].length > 0; });
 }
 
 QString deleteNeighbourRepeats(const QString &text)

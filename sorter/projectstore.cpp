@@ -1,7 +1,7 @@
 #include "sorter/projectstore.h"
 
-#include "sorter/sortingsession.h"
 #include "common/pane.h"
+#include "sorter/sortingsession.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,8 +49,7 @@ bool bindText(sqlite3_stmt *statement, int index, const QString &text)
 {
     // Bound with its length, so NUL and every other character go in as they are.
     const QByteArray utf8 = text.toUtf8();
-    return sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()),
-                             SQLITE_TRANSIENT)
+    return sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT)
         == SQLITE_OK;
 }
 
@@ -78,8 +77,7 @@ bool writeRows(sqlite3 *db, const SortingSession &session)
     for (int k = 1; k <= SortingSession::ListCount; ++k)
         if (!insertRow(insert.get(), k, session.buttonName(k), session.list(k).text()))
             return false;
-    return insertRow(insert.get(), CountRow, QString(),
-                     QString::number(session.visibleListCount()))
+    return insertRow(insert.get(), CountRow, QString(), QString::number(session.visibleListCount()))
         && execute(db, "commit;");
 }
 
@@ -127,7 +125,7 @@ ProjectResult SaveProject(SortingSession &session, const QString &path)
         (void)db.release();  // closed above
     }
     QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
-                                   | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+        | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
     if (target.exists())
         permissions = target.permissions();
     file.setPermissions(permissions);
@@ -161,8 +159,8 @@ ProjectResult OpenProject(SortingSession &session, const QString &path)
     std::vector<ProjectRow> rows;
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(query)) == SQLITE_ROW)
-        rows.push_back({sqlite3_column_int64(query, 0), columnText(query, 1),
-                        columnText(query, 2)});
+        rows.push_back(
+            {sqlite3_column_int64(query, 0), columnText(query, 1), columnText(query, 2)});
     if (step != SQLITE_DONE)
         return {databaseError(db.get(), path)};
 

@@ -25,7 +25,8 @@ void replaceChangedPart(Pane &pane, const QString &before, const QString &after)
     while (head < shorter && before[head] == after[head])
         ++head;
     qsizetype tail = 0;
-    while (tail < shorter - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+    while (tail < shorter - head
+           && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
         ++tail;
     // Never split a CR LF pair: the editor keeps it as one break.
     if (head > 0 && before[head - 1] == u'\r')

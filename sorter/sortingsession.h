@@ -23,8 +23,14 @@ public:
 
     enum class Move { Top, Up, Down, Bottom };
     /// The text commands of the source pane and of the list panes' menu.
-    enum class TextOperation { UpperCase, LowerCase, DeleteEmptyLines, SortLines,
-                               DeleteRepeatedLines, Clear };
+    enum class TextOperation {
+        UpperCase,
+        LowerCase,
+        DeleteEmptyLines,
+        SortLines,
+        DeleteRepeatedLines,
+        Clear
+    };
 
     SortingSession(Pane &source, const std::array<Pane *, ListCount> &lists,
                    QObject *parent = nullptr);

@@ -41,10 +41,7 @@ using TextOperation = SortingSession::TextOperation;
 class ListAreaWidget final : public QWidget
 {
 public:
-    explicit ListAreaWidget(QWidget *parent)
-        : QWidget(parent)
-    {
-    }
+    explicit ListAreaWidget(QWidget *parent) : QWidget(parent) { }
     std::function<void()> resized;
 
 protected:
@@ -85,8 +82,8 @@ QKeySequence sendKey(int k)
 }
 
 // Handler names of the buttons' "Переименовать кнопку" items, button 1 first.
-const char *const RenameItemNames[] = {"N4",        "MenuItem1",  "MenuItem2", "MenuItem6",
-                                       "MenuItem7", "MenuItem8",  "MenuItem9", "MenuItem10",
+const char *const RenameItemNames[] = {"N4",         "MenuItem1", "MenuItem2", "MenuItem6",
+                                       "MenuItem7",  "MenuItem8", "MenuItem9", "MenuItem10",
                                        "MenuItem11", "MenuItem12"};
 const char *const ListCountItemNames[] = {"N11", "N31", "N41", "N51", "N61",
                                           "N71", "N81", "N91", "N101"};
@@ -113,11 +110,13 @@ TForm1::TForm1(QWidget *parent)
     Form2 = new TForm2(this);
 
     for (int k = 1; k <= ListCount; ++k) {  // Button1Click .. Button10Click
-        connect(Button[k - 1], &QPushButton::clicked, this, [this, k] { m_session->SendToList(k); });
+        connect(Button[k - 1], &QPushButton::clicked, this,
+                [this, k] { m_session->SendToList(k); });
         // A shortcut of its own, not the button's: a button's shortcut animates
         // a click and drops the presses that come within its 100 ms.
         SendKey[k - 1] = new QShortcut(sendKey(k), this);
-        connect(SendKey[k - 1], &QShortcut::activated, this, [this, k] { m_session->SendToList(k); });
+        connect(SendKey[k - 1], &QShortcut::activated, this,
+                [this, k] { m_session->SendToList(k); });
         new FocusWatcher(Memo[k - 1], [this, k] {  // Getcurrentmemo1Click
             if (m_session)
                 m_session->setCurrentList(k);
@@ -157,8 +156,8 @@ TForm1::~TForm1()
     m_session.reset();
 }
 
-QPushButton *TForm1::createBitBtn(const char *name, const QString &caption,
-                                  const QString &iconName, int fallbackIcon)
+QPushButton *TForm1::createBitBtn(const char *name, const QString &caption, const QString &iconName,
+                                  int fallbackIcon)
 {
     auto *button = new QPushButton(
         QIcon::fromTheme(iconName, style()->standardIcon(QStyle::StandardPixmap(fallbackIcon))),
@@ -186,7 +185,8 @@ void TForm1::createControls()
     m_sourcePane = std::make_unique<EditorPane>(Source);
     sourceColumn->addWidget(Source);
     auto *sourceButtons = new QHBoxLayout;
-    BitBtn1 = createBitBtn("BitBtn1", u"Удалить верхнюю строку"_s, u"edit-delete"_s, QStyle::SP_TrashIcon);
+    BitBtn1 = createBitBtn("BitBtn1", u"Удалить верхнюю строку"_s, u"edit-delete"_s,
+                           QStyle::SP_TrashIcon);
     BitBtn2 = createBitBtn("BitBtn2", u"Отменить последнее действие"_s, u"edit-undo"_s,
                            QStyle::SP_ArrowBack);
     sourceButtons->addWidget(BitBtn1);
@@ -207,7 +207,7 @@ void TForm1::createControls()
     Splitter1->setChildrenCollapsible(false);
     Splitter1->addWidget(GroupBox11);
     Splitter1->addWidget(ListArea);
-    Splitter1->setSizes({200, 320});
+    Splitter1->setSizes({235, 285});  // three source lines at 28 points
     column->addWidget(Splitter1, 1);
 
     auto *bar = new QHBoxLayout;
@@ -320,7 +320,8 @@ void TForm1::createMenus()
             [this](const QPoint &at) { PopupMenu1->popup(Source->mapToGlobal(at)); });
 
     PopupMenu2 = new QMenu(this);
-    MenuItem3 = action(PopupMenu2, u"Сохранить список"_s, "MenuItem3", [this] { MenuItem3Click(); });
+    MenuItem3 = action(PopupMenu2, u"Сохранить список"_s, "MenuItem3",
+                       [this] { MenuItem3Click(); });
     N30 = action(PopupMenu2, u"Копировать в буфер обмена"_s, "N30", [this] { N30Click(); });
     PopupMenu2->addSeparator();
     MenuItem4 = action(PopupMenu2, u"Сортировка списка"_s, "MenuItem4",

@@ -46,8 +46,7 @@ public:
     std::array<QAction *, ListCount> RenameItem{};
     // "Списки" → "2" .. "10": N11, N31, N41 .. N101.
     std::array<QAction *, ListCount - 1> ListCountItem{};
-    QAction *N77, *N7, *N33, *N34, *N9, *N49, *N6, *N17, *N18, *N20, *N22, *N36, *N10, *N12,
-        *N14;
+    QAction *N77, *N7, *N33, *N34, *N9, *N49, *N6, *N17, *N18, *N20, *N22, *N36, *N10, *N12, *N14;
     QAction *MenuItem3, *N30, *MenuItem4, *N37, *MenuItem5, *N24, *N26, *N27;
     QMenu *PopupMenu1;  // the source pane's
     QMenu *PopupMenu2;  // shared by the ten list panes
@@ -59,7 +58,8 @@ private:
     void createControls();
     void createMenus();
     QGroupBox *createListFrame(int k);
-    QPushButton *createBitBtn(const char *name, const QString &caption, const QString &iconName, int fallbackIcon);
+    QPushButton *createBitBtn(const char *name, const QString &caption, const QString &iconName,
+                              int fallbackIcon);
     std::array<Pane *, ListCount> listPanes() const;
 
     void N7Click();

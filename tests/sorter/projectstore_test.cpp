@@ -21,10 +21,7 @@ namespace {
 /// A session over memory panes.
 struct Sorting
 {
-    Sorting()
-        : session(source, panes())
-    {
-    }
+    Sorting() : session(source, panes()) { }
     std::array<Pane *, SortingSession::ListCount> panes()
     {
         std::array<Pane *, SortingSession::ListCount> all{};
@@ -128,8 +125,7 @@ TEST_F(ProjectStoreTest, OpenAppliesTheRowsThatArePresent)
     }
     opened.session.setVisibleListCount(4);
     runSql(path(u"two.db"_s),
-           {projectTableStatement(),
-            u"insert into Data values(0, 'ignored', 'new source');"_s,
+           {projectTableStatement(), u"insert into Data values(0, 'ignored', 'new source');"_s,
             u"insert into Data values(1, 'first', 'new list');"_s,
             u"insert into Data values(42, 'x', 'y');"_s,
             u"insert into Data values(-1, '', '11');"_s});
@@ -207,8 +203,8 @@ TEST_F(ProjectStoreTest, ABrokenFileLeavesTheSessionAsItWas)
         EXPECT_EQ(opened.list(2).text(), u"three"_s);
         EXPECT_EQ(opened.session.windowCaption(), u"Ручная сортировка списков"_s);
     }
-    EXPECT_TRUE(OpenProject(opened.session, path(u"other.db"_s))
-                    .error.contains(u"no such table: Data"_s));
+    EXPECT_TRUE(
+        OpenProject(opened.session, path(u"other.db"_s)).error.contains(u"no such table: Data"_s));
     opened.session.Undo();  // the history was not touched
     EXPECT_EQ(opened.list(2).text(), u"two"_s);
 }

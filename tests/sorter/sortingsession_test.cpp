@@ -17,10 +17,7 @@ using TextOperation = SortingSession::TextOperation;
 class SortingSessionTest : public ::testing::Test
 {
 protected:
-    SortingSessionTest()
-        : session(source, panes())
-    {
-    }
+    SortingSessionTest() : session(source, panes()) { }
     std::array<Pane *, SortingSession::ListCount> panes()
     {
         std::array<Pane *, SortingSession::ListCount> all{};
