@@ -12,6 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -231,6 +234,34 @@ TEST_F(ProjectStoreTest, AFailedSaveLeavesWhatWasThere)
     ASSERT_TRUE(SaveProject(saved.session, path(u"q.db"_s)).ok());
     ASSERT_TRUE(OpenProject(opened.session, path(u"q.db"_s)).ok());
     EXPECT_EQ(opened.list(1).text(), u"second"_s);
+}
+
+TEST_F(ProjectStoreTest, ASaveThatFailsMidwayLeavesTheOldFileWhole)
+{
+    saved.list(1).setText(u"old"_s);
+    ASSERT_TRUE(SaveProject(saved.session, path(u"p.db"_s)).ok());
+    QFile file(path(u"p.db"_s));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    // A file size limit fills the disk for this process: the new file cannot grow.
+    saved.list(1).setText(QString(300000, u'ж'));
+    rlimit usual{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &usual), 0);
+    const rlimit small{64 * 1024, usual.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const ProjectResult result = SaveProject(saved.session, path(u"p.db"_s));
+    setrlimit(RLIMIT_FSIZE, &usual);
+    std::signal(SIGXFSZ, handler);
+
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.error.startsWith(path(u"p.db"_s) + u": "_s)) << result.error.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{u"p.db"_s});
 }
 
 TEST(ProjectFile, IsRecognisedByItsHeader)

@@ -1,11 +1,14 @@
 #include "sorter/tform1.h"
 
+#include "common/desktopservices.h"
 #include "common/listfiledialog.h"
 #include "common/pane.h"
+#include "common/suiteinfo.h"
 #include "tests/support/printers.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -31,6 +34,14 @@ public:
     QString openPath;
     QString projectPath;
     int encodingIndex = 4;  // UTF8
+};
+
+/// Records what the window asks the desktop to open.
+class DesktopRecorder final : public DesktopServices
+{
+public:
+    void openUrl(const QUrl &url) override { opened.append(url); }
+    QList<QUrl> opened;
 };
 
 class TForm1Test : public ::testing::Test
@@ -166,4 +177,30 @@ TEST_F(TForm1Test, SavesAndReopensAProject)
     EXPECT_TRUE(window.GroupBox[3]->isVisible());
     EXPECT_FALSE(window.GroupBox[4]->isVisible());
     EXPECT_EQ(session.heldSnapshots(), 1);
+}
+
+TEST_F(TForm1Test, OpensTheHelpBesideItselfAndOnline)
+{
+    DesktopRecorder desktop;
+    DesktopServices::setCurrent(&desktop);
+    window.N10->trigger();
+    window.N12->trigger();
+    DesktopServices::setCurrent(nullptr);
+    ASSERT_EQ(desktop.opened.size(), 2);
+    EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(besideExecutable(u"Pelmor.html"_s)));
+    EXPECT_EQ(desktop.opened[1], makerSite(u"/products/lexorum/help/pelmor/"_s));
+}
+
+TEST_F(TForm1Test, ListMenuActsOnTheListThatHadTheFocus)
+{
+    window.session().list(3).setText(u"b\r\na\r\nb"_s);
+    window.session().list(1).setText(u"z\r\ny\r\n"_s);
+    window.Memo[2]->setFocus();
+    window.MenuItem4->trigger();  // sort
+    window.N37->trigger();  // repeated lines
+    EXPECT_EQ(memoText(3), u"a\r\nb\r\n"_s);
+    EXPECT_EQ(memoText(1), u"z\r\ny\r\n"_s);
+    window.N30->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"a\r\nb\r\n"_s);
+    EXPECT_EQ(window.Memo[2]->textCursor().selectedText().size(), 4);  // the whole text
 }
