@@ -22,6 +22,8 @@ const Command Commands[] = {
     {"replace", replaceCommand,
      "replace --find TEXT --with TEXT [--match-case] [--whole-word] [--encoding ENC] FILE"},
     {"convert", convertCommand, "convert --from ENC --to ENC IN OUT"},
+    {"serve", serveCommand,
+     "serve --dict DB [--listen ADDR:PORT] [--threads N] [--max-body BYTES]"},
 };
 
 QString usage()

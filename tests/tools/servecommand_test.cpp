@@ -1,0 +1,129 @@
+#include "tools/cli.h"
+
+#include "tests/support/printers.h"
+#include "tests/tools/servicefixture.h"
+#include "tools/serviceserver.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <httplib.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString cliPath()
+{
+    const QString bin =
+        qEnvironmentVariable("LEXORUM_BIN", QCoreApplication::applicationDirPath() + u"/../bin"_s);
+    return bin + u"/lexorum-cli"_s;
+}
+
+int runInProcess(const QStringList &args, QString *errors)
+{
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    const int status = runCli(args, CliStreams{out, err});
+    *errors = QString::fromUtf8(err.data());
+    return status;
+}
+
+class ServeCommandTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_dictionary = m_dir.filePath(u"dict.sqlite"_s);
+        QString error;
+        ASSERT_TRUE(writeServiceDictionary(m_dictionary, &error)) << error.toStdString();
+    }
+
+    // Starts `lexorum-cli serve` on a free port and returns the port it reports, or 0.
+    int startServe(QProcess &process)
+    {
+        process.start(cliPath(),
+                      {u"serve"_s, u"--dict"_s, m_dictionary, u"--listen"_s, u"127.0.0.1:0"_s});
+        if (!process.waitForStarted(20000))
+            return 0;
+        const QRegularExpression serving(u"serving on 127\\.0\\.0\\.1:(\\d+)"_s);
+        QString seen;
+        while (process.waitForReadyRead(20000) || process.canReadLine()) {
+            seen += QString::fromUtf8(process.readAllStandardError());
+            const QRegularExpressionMatch match = serving.match(seen);
+            if (match.hasMatch())
+                return match.captured(1).toInt();
+        }
+        ADD_FAILURE() << seen.toStdString();
+        return 0;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_dictionary;
+};
+
+} // namespace
+
+TEST_F(ServeCommandTest, StopsOnSigtermOrSigintWithStatusZero)
+{
+    for (const int signal : {SIGTERM, SIGINT}) {
+        QProcess process;
+        process.setReadChannel(QProcess::StandardError);
+        const int port = startServe(process);
+        ASSERT_GT(port, 0);
+        httplib::Client client("127.0.0.1", port);
+        const httplib::Result health = client.Get("/health");
+        ASSERT_TRUE(health);
+        EXPECT_TRUE(health->status == 200 || health->status == 503) << health->status;
+        ::kill(pid_t(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(20000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0) << signal;
+        EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(u"stopped"_s));
+    }
+}
+
+TEST_F(ServeCommandTest, ExitsWithStatusTwoWhenThePortIsTaken)
+{
+    ServiceOptions options;
+    options.dictionary = m_dictionary;
+    options.port = 0;
+    ServiceServer holder(options);
+    QString error;
+    ASSERT_TRUE(holder.bind(&error)) << error.toStdString();
+    const QString address = u"127.0.0.1:"_s + QString::number(holder.port());
+
+    QProcess process;
+    process.start(cliPath(), {u"serve"_s, u"--dict"_s, m_dictionary, u"--listen"_s, address});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 2);
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(errors.startsWith(u"lexorum-cli: cannot listen on "_s + address))
+        << errors.toStdString();
+    EXPECT_EQ(errors.count(u'\n'), 1) << errors.toStdString();
+}
+
+TEST_F(ServeCommandTest, RefusesBadOptions)
+{
+    QString errors;
+    EXPECT_EQ(runInProcess({u"serve"_s}, &errors), CliBadInput);
+    EXPECT_TRUE(errors.contains(u"--dict"_s)) << errors.toStdString();
+    const QStringList dict{u"serve"_s, u"--dict"_s, m_dictionary};
+    EXPECT_EQ(runInProcess(dict + QStringList{u"--listen"_s, u"8731"_s}, &errors), CliBadInput);
+    EXPECT_EQ(runInProcess(dict + QStringList{u"--listen"_s, u"host:99999"_s}, &errors),
+              CliBadInput);
+    EXPECT_EQ(runInProcess(dict + QStringList{u"--threads"_s, u"0"_s}, &errors), CliBadInput);
+    EXPECT_EQ(runInProcess(dict + QStringList{u"--max-body"_s, u"lots"_s}, &errors), CliBadInput);
+    EXPECT_EQ(runInProcess(dict + QStringList{u"extra"_s}, &errors), CliBadInput);
+    EXPECT_EQ(errors.count(u'\n'), 1) << errors.toStdString();
+}
