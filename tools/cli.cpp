@@ -22,6 +22,7 @@ const Command Commands[] = {
     {"replace", replaceCommand,
      "replace --find TEXT --with TEXT [--match-case] [--whole-word] [--encoding ENC] FILE"},
     {"convert", convertCommand, "convert --from ENC --to ENC IN OUT"},
+    {"dict", dictCommand, "dict build|corpus|info ...   the dictionary builder; see dict --help"},
     {"serve", serveCommand,
      "serve --dict DB [--listen ADDR:PORT] [--threads N] [--max-body BYTES]"},
 };
