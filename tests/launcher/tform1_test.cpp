@@ -75,7 +75,7 @@ bool showActive(TForm1 &form)
 }
 
 #ifdef Q_OS_UNIX
-TEST(TForm1, StartsAToolFromItsDirectoryOncePerPress)
+TEST(LauncherWindow, StartsAToolFromItsDirectoryOncePerPress)
 {
     QTemporaryDir directory;
     writeStandIn(directory.path(), u"Pelmor"_s);
@@ -92,7 +92,7 @@ TEST(TForm1, StartsAToolFromItsDirectoryOncePerPress)
 }
 #endif
 
-TEST(TForm1, MissingToolIsPassedOverInSilence)
+TEST(LauncherWindow, MissingToolIsPassedOverInSilence)
 {
     QTemporaryDir directory;
     TForm1 form(directory.path());
@@ -116,7 +116,7 @@ TEST(TForm1, MissingToolIsPassedOverInSilence)
     EXPECT_TRUE(QDir(directory.path()).isEmpty());
 }
 
-TEST(TForm1, EachCommandStartsOrOpensItsOwnFile)
+TEST(LauncherWindow, EachCommandStartsOrOpensItsOwnFile)
 {
     RecordingServices services;
     TForm1 form(u"/suite"_s);
@@ -144,7 +144,7 @@ TEST(TForm1, EachCommandStartsOrOpensItsOwnFile)
                                             LauncherModel::productPage()}));
 }
 
-TEST(TForm1, KeepsAFixedClientAreaWithItsPictures)
+TEST(LauncherWindow, KeepsAFixedClientAreaWithItsPictures)
 {
     TForm1 form(QDir::tempPath());
     ASSERT_TRUE(showActive(form));
