@@ -52,7 +52,7 @@ QPushButton *makeToolButton(const QString &objectName, const QString &picture,
     button->setCursor(Qt::PointingHandCursor);
 
     auto *layout = new QVBoxLayout(button);
-    layout->setContentsMargins(6, 12, 6, 8);
+    layout->setContentsMargins(3, 12, 3, 8);
     layout->setSpacing(6);
     auto *image = new QLabel(button);
     image->setPixmap(QPixmap(picture));
