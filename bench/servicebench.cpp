@@ -253,6 +253,7 @@ int main(int argc, char *argv[])
         httplib::Client client("127.0.0.1", port);
         client.set_read_timeout(60);
         for (int run = 1; run <= 3; ++run) {
+            const double cpuBefore = figuresOf(pid).cpuSeconds;
             timer.start();
             const httplib::Result result =
                 client.Post("/words/initform.php", body, "application/x-www-form-urlencoded");
@@ -260,7 +261,8 @@ int main(int argc, char *argv[])
             const bool ok =
                 result && result->status == 200
                 && std::count(result->body.begin(), result->body.end(), '\n') == LongLines;
-            std::printf("100,000-line request (%zu bytes): %lld ms, %s\n", body.size(), ms,
+            std::printf("100,000-line request (%zu bytes): %lld ms, service CPU %.0f ms, %s\n",
+                        body.size(), ms, (figuresOf(pid).cpuSeconds - cpuBefore) * 1000.0,
                         ok ? "reply complete" : "FAILED");
         }
     }

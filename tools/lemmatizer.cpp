@@ -25,7 +25,14 @@ std::size_t hashOf(QStringView word)
             unit = SmallYe;
         h = (h ^ unit) * 1099511628211ull;
     }
-    return std::size_t(h ^ (h >> 29));
+    // The multiplications only carry low bits upwards, and the tables index by the low bits:
+    // mix the high ones back down, or Cyrillic words crowd into few slots.
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ull;
+    h ^= h >> 33;
+    return std::size_t(h);
 }
 
 bool equalFolded(QStringView a, QStringView b)
@@ -243,7 +250,9 @@ std::uint32_t Lemmatizer::findExact(QStringView word) const
     const std::size_t mask = m_exact.size() - 1;
     for (std::size_t slot = hashOf<false>(word) & mask;; slot = (slot + 1) & mask) {
         const std::uint32_t entry = m_exact[slot];
-        if (entry == NoEntry || text(m_entries[entry]) == word)
+        if (entry == NoEntry
+            || (m_entries[entry].length == std::size_t(word.size())
+                && text(m_entries[entry]) == word))
             return entry;
     }
 }
