@@ -82,5 +82,20 @@ private:
     std::atomic<bool> m_busy = false;
 };
 
+/// Holds one read transaction on an open dictionary for its lifetime, so that the many
+/// statements of a run share one lock and one page cache instead of taking them anew.
+class DictionaryReading final
+{
+public:
+    explicit DictionaryReading(Dictionary &dictionary);
+    ~DictionaryReading();
+    DictionaryReading(const DictionaryReading &) = delete;
+    DictionaryReading &operator=(const DictionaryReading &) = delete;
+
+private:
+    sqlite3 *m_db;
+    bool m_began = false;
+};
+
 /// Decimal text as a bound id: a whole number, or -1 for anything else.
 qint64 idFromText(const QString &text);

@@ -35,6 +35,7 @@ LinkedWordsSearch::LinkedWordsSearch(Dictionary &dictionary)
 
 SearchResult LinkedWordsSearch::run(const SearchInput &input, const SearchReports &reports)
 {
+    const DictionaryReading reading(m_dictionary);
     SearchSteps steps(m_dictionary, input, reports);
     SearchReporter &reporter = steps.reporter();
     QStringList words;

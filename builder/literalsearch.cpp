@@ -297,11 +297,13 @@ SearchResult LiteralRun::linked()
 SearchResult literalRelatedWords(Dictionary &dictionary, const SearchInput &input,
                                  const SearchReports &reports)
 {
+    const DictionaryReading reading(dictionary);
     return LiteralRun(dictionary, input, reports).related();
 }
 
 SearchResult literalLinkedWords(Dictionary &dictionary, const SearchInput &input,
                                 const SearchReports &reports)
 {
+    const DictionaryReading reading(dictionary);
     return LiteralRun(dictionary, input, reports).linked();
 }

@@ -10,6 +10,7 @@ RelatedWordsSearch::RelatedWordsSearch(Dictionary &dictionary)
 
 SearchResult RelatedWordsSearch::run(const SearchInput &input, const SearchReports &reports)
 {
+    const DictionaryReading reading(m_dictionary);
     SearchSteps steps(m_dictionary, input, reports);
     IdCounts found;
     qint64 total = 0;

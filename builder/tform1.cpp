@@ -133,7 +133,9 @@ TForm1::~TForm1()
     delete Form7;
     delete Form2;
     m_workspace.reset();
-    writeDataBase(m_files.settings, dataBase);
+    const QString error = writeDataBase(m_files.settings, dataBase);
+    if (!error.isEmpty())
+        QMessageBox::warning(nullptr, windowTitle(), error);
 }
 
 void TForm1::createControls()

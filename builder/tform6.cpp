@@ -14,6 +14,11 @@ TForm6::TForm6(Workspace &workspace, QWidget *parent)
     : QWidget(parent, Qt::Window), m_workspace(workspace)
 {
     setWindowTitle(u"Словосочетания"_s);
+    // The column widths are measured for an 11-pixel type; in a larger one the
+    // frequency column loses its caption.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     for (int k = 0; k < NgramView::GridCount; ++k) {

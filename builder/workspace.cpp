@@ -72,8 +72,14 @@ Workspace::Workspace(Pane &thesaurus, Pane &found, Pane &blackList, const QStrin
 
 Workspace::~Workspace()
 {
-    m_worker->abandon();
-    m_byLinkedWords->abandon();
+    // A run caught in one of its calls still gets it served while its thread is waited
+    // for; nothing of it may reach this half-destroyed workspace.
+    for (SearchThread *t : {m_worker.get(), m_byLinkedWords.get()}) {
+        t->abandon();
+        disconnect(t, nullptr, this, nullptr);
+    }
+    m_worker.reset();
+    m_byLinkedWords.reset();
 }
 
 Pane &Workspace::pane(int k) const

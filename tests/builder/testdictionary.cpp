@@ -165,10 +165,10 @@ QString TestDictionary::write(const QString &path) const
     const QString indexed = execute(db,
                                     "create index forms_word on forms(word);"
                                     "create index forms_initform on forms(initform_id);"
-                                    "create index grams2_word1 on grams2(word1id);"
-                                    "create index grams2_word2 on grams2(word2id);"
-                                    "create index grams3_word2 on grams3(word2id);"
-                                    "create index grams3_outer on grams3(word1id, word3id);"
+                                    "create index grams2_word1 on grams2(word1id, word2id);"
+                                    "create index grams2_word2 on grams2(word2id, word1id);"
+                                    "create index grams3_word2 on grams3(word2id, word1id, word3id);"
+                                    "create index grams3_outer on grams3(word1id, word3id, word2id);"
                                     "commit;");
     if (error.isEmpty())
         error = indexed;

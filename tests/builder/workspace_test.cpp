@@ -359,6 +359,20 @@ TEST_F(WorkspaceTest, StartingTheOtherSearchWaitsForTheRunningOne)
     EXPECT_EQ(m_workspace.undoCount(), 2);
 }
 
+TEST_F(WorkspaceTest, ClosingDuringASearchLeavesThePanesAlone)
+{
+    MemoryPane thesaurus(u"кошка\r\n"_s);
+    MemoryPane found(u"старое\r\n"_s);
+    MemoryPane blackList;
+    {
+        Workspace closing(thesaurus, found, blackList, QString());
+        closing.setDataBase(m_dictionary.path());
+        ASSERT_TRUE(closing.startSearch(Workspace::Search::RelatedWords));
+    }
+    EXPECT_EQ(found.text(), u"старое\r\n"_s);
+    EXPECT_EQ(found.focusCount(), 0);
+}
+
 TEST_F(WorkspaceTest, AMissingDictionaryStartsNoSearch)
 {
     m_workspace.setDataBase(m_dir.filePath(u"нет.db"_s));

@@ -1,0 +1,132 @@
+#include "tools/cli.h"
+
+#include "builder/dictionary.h"
+#include "builder/literalsearch.h"
+#include "tests/builder/testdictionary.h"
+#include "tests/support/printers.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct CliRun
+{
+    int status = 0;
+    QByteArray out;
+    QStringList err;
+};
+
+class SearchCommandsTest : public ::testing::Test
+{
+protected:
+    CliRun run(const QStringList &args) const
+    {
+        QBuffer out;
+        QBuffer err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        CliRun r;
+        r.status = runCli(args, CliStreams{out, err});
+        r.out = out.data();
+        r.err = QString::fromUtf8(err.data()).split(u'\n', Qt::SkipEmptyParts);
+        return r;
+    }
+    QString file(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(m_dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    }
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(SearchCommandsTest, PrintsWhatTheLiteralAlgorithmsFind)
+{
+    for (std::uint32_t seed = 7; seed <= 9; ++seed) {
+        const TestDictionary d = TestDictionary::generated(seed, 200);
+        DictionaryFile dictionaryFile(d);
+        Dictionary dictionary;
+        ASSERT_TRUE(dictionary.ConnectDictionary(dictionaryFile.path()));
+        std::mt19937 random(seed);
+        QString thesaurus;
+        QString blackList;
+        for (int i = 0; i < 25; ++i) {
+            const QString &word = d.forms()[random() % 60].word;
+            (i % 5 ? thesaurus : blackList) += word + u'\n';
+        }
+        // Read as a window opens them: a byte-order mark is skipped, every line ends in CR LF.
+        const QString thesaurusFile = file(u"t.txt"_s, "\xEF\xBB\xBF" + thesaurus.toUtf8());
+        const QString blackListFile = file(u"b.txt"_s, blackList.toUtf8());
+        const SearchInput input{joinLines(splitLines(thesaurus)), joinLines(splitLines(blackList)),
+                                &PartWord};
+        for (const QString &command : {u"related"_s, u"linked"_s}) {
+            const RecordedRun literal = recordRun([&](const SearchReports &r) {
+                return command == u"related" ? literalRelatedWords(dictionary, input, r)
+                                             : literalLinkedWords(dictionary, input, r);
+            });
+            const CliRun cli = run({command, u"--dict"_s, dictionaryFile.path(), u"--black-list"_s,
+                                    blackListFile, u"--progress"_s, thesaurusFile});
+            EXPECT_EQ(cli.status, 0);
+            EXPECT_EQ(cli.out, literal.result.foundText().toUtf8()) << "seed " << seed;
+            EXPECT_EQ(cli.err, literal.reports) << "seed " << seed;
+        }
+    }
+}
+
+TEST_F(SearchCommandsTest, FiltersByThePartsOfSpeechGiven)
+{
+    DictionaryFile dictionaryFile(TestDictionary::fromText(uR"(
+[forms]
+1|кот|1|NOUN
+2|рыжий|2|ADJF
+3|спать|3|INFN
+[grams2]
+2|1
+1|3
+)"_s));
+    const QString thesaurus = file(u"t.txt"_s, "кот");
+    const QStringList base{u"related"_s, u"--dict"_s, dictionaryFile.path()};
+    EXPECT_EQ(run(base + QStringList{thesaurus}).out, "спать\r\nрыжий\r\n");
+    EXPECT_EQ(run(base + QStringList{u"--pos"_s, u"ADJF,NOUN"_s, thesaurus}).out, "рыжий\r\n");
+    const CliRun none = run(base + QStringList{u"--pos"_s, QString(), thesaurus});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, QByteArray());
+    const CliRun unknown = run(base + QStringList{u"--pos"_s, u"NOUN,noun"_s, thesaurus});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.err.first().contains(u"noun"_s));
+}
+
+TEST_F(SearchCommandsTest, RefusesBadInputWithStatusTwo)
+{
+    const QString thesaurus = file(u"t.txt"_s, "кот");
+    const QString absent = m_dir.filePath(u"absent.db"_s);
+    const CliRun missing = run({u"linked"_s, u"--dict"_s, absent, thesaurus});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_TRUE(missing.err.first().contains(u"Ошибка подключения к базе данных"_s));
+    EXPECT_FALSE(QFile::exists(absent));
+    EXPECT_EQ(missing.out, QByteArray());
+
+    const CliRun notDictionary = run({u"related"_s, u"--dict"_s, thesaurus, thesaurus});
+    EXPECT_EQ(notDictionary.status, 2);
+    EXPECT_TRUE(notDictionary.err.first().contains(u"словар"_s));
+
+    DictionaryFile dictionaryFile(TestDictionary::fromText(u"[forms]\n1|кот|1|NOUN\n"_s));
+    EXPECT_EQ(run({u"related"_s, u"--dict"_s, dictionaryFile.path(), absent}).status, 2);
+    EXPECT_EQ(run({u"related"_s, thesaurus}).status, 2);
+    EXPECT_EQ(run({u"related"_s, u"--dict"_s, dictionaryFile.path(), u"--encoding"_s, u"koi8"_s,
+                   thesaurus})
+                  .status,
+              2);
+    EXPECT_EQ(run({u"related"_s, u"--dict"_s, dictionaryFile.path(), thesaurus}).status, 0);
+}
