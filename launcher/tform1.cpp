@@ -100,7 +100,7 @@ TForm1::TForm1(const QString &programDirectory, QWidget *parent)
     connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
     connect(m_model.get(), &LauncherModel::updateCheckAnswered, this, &TForm1::showUpdateAnswer);
 
-    // Fixed size: the menu bar stands above the client area, as on the desktop it came from.
+    // Fixed size; the menu bar stands above the client area, which holds the status bar.
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
