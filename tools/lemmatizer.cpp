@@ -25,8 +25,8 @@ std::size_t hashOf(QStringView word)
             unit = SmallYe;
         h = (h ^ unit) * 1099511628211ull;
     }
-    // The multiplications only carry low bits upwards, and the tables index by the low bits:
-    // mix the high ones back down, or Cyrillic words crowd into few slots.
+    // The multiplications only carry low bits upwards, and the tables index by the low bits: mix
+    // the high ones back down, or Cyrillic words crowd into few slots.
     h ^= h >> 33;
     h *= 0xff51afd7ed558ccdull;
     h ^= h >> 33;
@@ -104,7 +104,7 @@ std::size_t capacityFor(std::size_t count)
 
 } // namespace
 
-bool Lemmatizer::load(const QString &path, QString *error)
+bool Lemmatizer::load(const QString &path, QString *error, const std::atomic<bool> *cancel)
 {
     *this = Lemmatizer();
     sqlite3 *db = nullptr;
@@ -133,6 +133,8 @@ bool Lemmatizer::load(const QString &path, QString *error)
     rehashExact(1 << 16);
     int status;
     while ((status = sqlite3_step(statement)) == SQLITE_ROW) {
+        if (cancel && (rowIds.size() & 0xffff) == 0 && cancel->load())
+            return fail(QStringLiteral("reading was cancelled"));
         const sqlite3_int64 id = sqlite3_column_int64(statement, 0);
         const auto *units = static_cast<const char16_t *>(sqlite3_column_text16(statement, 1));
         const qsizetype length = sqlite3_column_bytes16(statement, 1) / 2;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -17,8 +18,9 @@ class Lemmatizer
 {
 public:
     /// Reads the `forms` table of the SQLite file at path, which stays untouched. On failure
-    /// returns false with the reason and the file name in error, and holds nothing.
-    bool load(const QString &path, QString *error);
+    /// returns false with the reason and the file name in error, and holds nothing. Setting cancel
+    /// from another thread ends the reading early as a failure.
+    bool load(const QString &path, QString *error, const std::atomic<bool> *cancel = nullptr);
 
     /// The initial form of one word in lower case; an unknown word comes back lower-cased.
     QString initialForm(QStringView word) const;

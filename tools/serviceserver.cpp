@@ -278,7 +278,7 @@ void ServiceServer::Private::load()
     QString error;
     bool loaded = false;
     try {
-        loaded = lemmatizer->load(options.dictionary, &error);
+        loaded = lemmatizer->load(options.dictionary, &error, &stopping);
     } catch (const std::bad_alloc &) {
         error = QDir::toNativeSeparators(options.dictionary) + u": out of memory"_s;
     }

@@ -41,7 +41,7 @@ public:
     bool waitForDictionary();
     /// Serves the bound address until stop(); returns once the requests in flight are answered.
     void run();
-    /// Stops taking connections; safe from any thread.
+    /// Stops taking connections and cancels a dictionary load under way; safe from any thread.
     void stop();
 
     /// Runs inside each conversion request after its body was read, before it is converted. Tests

@@ -120,6 +120,7 @@ TEST_F(LemmatizerTest, FailsOnAFileThatIsNoDictionary)
 {
     Lemmatizer lemmatizer;
     QString error;
+    ASSERT_TRUE(lemmatizer.load(m_dir.filePath(u"dict.sqlite"_s), &error));
     const QString missing = m_dir.filePath(u"missing.sqlite"_s);
     EXPECT_FALSE(lemmatizer.load(missing, &error));
     EXPECT_TRUE(error.startsWith(missing)) << error.toStdString();
@@ -141,6 +142,9 @@ TEST_F(LemmatizerTest, FailsOnAFileThatIsNoDictionary)
     ASSERT_TRUE(execute(noTable, "create table other(x)"));
     EXPECT_FALSE(lemmatizer.load(noTable, &error));
     EXPECT_TRUE(error.contains(u"forms"_s)) << error.toStdString();
+    const std::atomic<bool> cancel = true;
+    EXPECT_FALSE(lemmatizer.load(m_dir.filePath(u"dict.sqlite"_s), &error, &cancel));
+    EXPECT_TRUE(error.endsWith(u"cancelled"_s)) << error.toStdString();
     // A failed load leaves nothing behind from an earlier one.
     EXPECT_EQ(lemmatizer.formCount(), 0);
     EXPECT_EQ(lemmatizer.convert(u"Кошки"), u"кошки"_s);
