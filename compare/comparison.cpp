@@ -4,49 +4,222 @@
 
 #include <QHashFunctions>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
-#include <bit>
+#include <array>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-using Position = std::uint32_t;
 using ItemIndex = std::uint32_t;
+using ListMask = std::uint16_t;
+constexpr ItemIndex NoItem = std::numeric_limits<ItemIndex>::max();
+constexpr const char16_t *BreakUnits = u"\r\n";
 
-// Open addressing over item indexes. A slot keeps its line's hash beside the index, so a
-// probe touches a line only when the hashes agree, and growing needs no line at all.
+struct LineRef
+{
+    const char16_t *data;
+    std::uint32_t size;
+};
+
+LineRef lineRef(const QString &line)
+{
+    // Lines of four billion units would not fit in memory in the first place.
+    Q_ASSERT(quint64(line.size()) < std::numeric_limits<std::uint32_t>::max());
+    return {reinterpret_cast<const char16_t *>(line.constData()), std::uint32_t(line.size())};
+}
+
+// The lines of one list given as strings.
+class StringLines
+{
+public:
+    explicit StringLines(const QStringList &lines) : m_lines(lines) {}
+    bool next(LineRef *line)
+    {
+        if (m_next == m_lines.size())
+            return false;
+        *line = lineRef(m_lines.at(m_next++));
+        return true;
+    }
+
+private:
+    const QStringList &m_lines;
+    qsizetype m_next = 0;
+};
+
+// The lines of one list given as a box text, cut where splitLines cuts it.
+class TextLines
+{
+public:
+    explicit TextLines(const QString &text)
+        : m_next(reinterpret_cast<const char16_t *>(text.constData())), m_end(m_next + text.size())
+    {
+    }
+    bool next(LineRef *line)
+    {
+        if (m_next == m_end)
+            return false;
+        const char16_t *begin = m_next;
+        const char16_t *p = findBreak(begin);
+        *line = {begin, std::uint32_t(p - begin)};
+        if (p != m_end && *p == u'\r' && p + 1 != m_end && p[1] == u'\n')
+            ++p;
+        m_next = p == m_end ? p : p + 1;
+        return true;
+    }
+
+private:
+    // The first CR or LF from p on, or the end. Most units are far above CR, so eight are
+    // ruled out at a time where the processor allows.
+    const char16_t *findBreak(const char16_t *p) const
+    {
+#ifdef __SSE2__
+        const __m128i limit = _mm_set1_epi16(u'\r');
+        const __m128i zero = _mm_setzero_si128();
+        while (m_end - p >= 8) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            // A unit at or below CR saturates to zero.
+            const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(units, limit), zero);
+            if (_mm_movemask_epi8(low) == 0) {
+                p += 8;
+                continue;
+            }
+            for (const char16_t *stop = p + 8; p != stop; ++p)
+                if (*p == u'\r' || *p == u'\n')
+                    return p;
+        }
+#endif
+        while (p != m_end && *p != u'\r' && *p != u'\n')
+            ++p;
+        return p;
+    }
+
+    const char16_t *m_next;
+    const char16_t *m_end;
+};
+
+// One distinct line on its way through the sort: the next four UTF-16 units of the line
+// from the sort's depth, packed so that integer order is ordinal order.
+struct SortEntry
+{
+    std::uint64_t key;
+    const char16_t *data;
+    std::uint32_t size;
+    ItemIndex item;  // the order in which the items were first met
+};
+
+constexpr std::uint32_t KeyUnits = 4;
+
+std::uint64_t keyAt(const char16_t *data, std::uint32_t size, std::uint32_t depth)
+{
+    std::uint64_t key = 0;
+    for (std::uint32_t u = depth; u < depth + KeyUnits; ++u)
+        key = (key << 16) | (u < size ? data[u] : 0);
+    return key;
+}
+
+// The units left after the key, 5 meaning "more than four". A line that ends inside the key
+// sorts before every line it begins, even one going on with U+0000, which the key pads alike.
+std::uint32_t tailAt(const SortEntry &entry, std::uint32_t depth)
+{
+    return std::min(entry.size - depth, KeyUnits + 1);
+}
+
+// Ordinal sort, most significant units first: most comparisons are of integers in a
+// contiguous array. Lines that agree in a key and go on past it are sorted again on their
+// next four units.
+void sortItems(std::vector<SortEntry> &entries)
+{
+    struct Range
+    {
+        std::size_t begin;
+        std::size_t end;
+        std::uint32_t depth;
+    };
+    std::vector<Range> pending{{0, entries.size(), 0}};
+    while (!pending.empty()) {
+        const Range range = pending.back();
+        pending.pop_back();
+        const auto first = entries.begin() + std::ptrdiff_t(range.begin);
+        const auto last = entries.begin() + std::ptrdiff_t(range.end);
+        const std::uint32_t depth = range.depth;
+        if (range.end - range.begin <= 16) {
+            // Few lines: compare what is left of them directly.
+            std::sort(first, last, [depth](const SortEntry &a, const SortEntry &b) {
+                return std::lexicographical_compare(a.data + depth, a.data + a.size,
+                                                    b.data + depth, b.data + b.size);
+            });
+            continue;
+        }
+        if (depth > 0) {
+            // The lines' characters are scattered: ask for them a few entries ahead.
+            constexpr std::size_t Ahead = 8;
+            for (std::size_t k = range.begin; k < range.end; ++k) {
+                if (k + Ahead < range.end)
+                    __builtin_prefetch(entries[k + Ahead].data + depth);
+                SortEntry &entry = entries[k];
+                entry.key = keyAt(entry.data, entry.size, depth);
+            }
+        }
+        std::sort(first, last, [depth](const SortEntry &a, const SortEntry &b) {
+            return a.key != b.key ? a.key < b.key : tailAt(a, depth) < tailAt(b, depth);
+        });
+        for (std::size_t runBegin = range.begin; runBegin < range.end;) {
+            const SortEntry &head = entries[runBegin];
+            std::size_t runEnd = runBegin + 1;
+            while (runEnd < range.end && entries[runEnd].key == head.key
+                   && tailAt(entries[runEnd], depth) == tailAt(head, depth))
+                ++runEnd;
+            // Distinct lines agree in key and tail only when both go on past the key.
+            if (runEnd - runBegin > 1)
+                pending.push_back({runBegin, runEnd, depth + KeyUnits});
+            runBegin = runEnd;
+        }
+    }
+}
+
+// Open addressing over the items met so far. A slot keeps its line's hash beside the item,
+// so a probe reads a line only when the hashes agree, and growing reads none.
 class ItemTable
 {
 public:
-    explicit ItemTable(std::size_t expected)
+    ItemTable() : m_slots(1u << 16), m_mask(m_slots.size() - 1) {}
+
+    static std::uint32_t hashOf(LineRef line)
     {
-        std::size_t capacity = 16;
-        while (capacity < expected * 2)
-            capacity *= 2;
-        m_slots.assign(capacity, Slot{});
-        m_mask = capacity - 1;
+        return std::uint32_t(qHash(QStringView(line.data, qsizetype(line.size)), 0));
+    }
+    void prefetch(std::uint32_t hash) const { __builtin_prefetch(&m_slots[hash & m_mask]); }
+    // The item in the line's first slot when its hash agrees, else NoItem.
+    ItemIndex likelyItem(std::uint32_t hash) const
+    {
+        const Slot &slot = m_slots[hash & m_mask];
+        return slot.hash == hash ? slot.itemPlusOne - 1 : NoItem;
     }
 
-    // The index of the item equal to line, or the index newIndex after adding it as new.
-    template <typename LineOf>
-    ItemIndex findOrAdd(const QString &line, ItemIndex newIndex, const LineOf &lineOf,
-                        bool *added)
+    // The item equal to line, or items.size() after appending line as a new item.
+    ItemIndex findOrAdd(LineRef line, std::uint32_t hash, std::vector<SortEntry> &items)
     {
-        const auto hash = std::uint32_t(qHash(line, 0));
         for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
             Slot &slot = m_slots[i];
             if (slot.itemPlusOne == 0) {
-                slot = Slot{hash, newIndex + 1};
-                *added = true;
+                const auto item = ItemIndex(items.size());
+                items.push_back({keyAt(line.data, line.size, 0), line.data, line.size, item});
+                slot = {hash, item + 1};
                 if (++m_count * 10 > m_slots.size() * 7)
                     grow();
-                return newIndex;
+                return item;
             }
-            if (slot.hash == hash && lineOf(slot.itemPlusOne - 1) == line) {
-                *added = false;
-                return slot.itemPlusOne - 1;
+            if (slot.hash == hash) {
+                const SortEntry &known = items[slot.itemPlusOne - 1];
+                if (known.size == line.size
+                    && std::equal(line.data, line.data + line.size, known.data))
+                    return slot.itemPlusOne - 1;
             }
         }
     }
@@ -60,7 +233,7 @@ private:
 
     void grow()
     {
-        std::vector<Slot> old(m_slots.size() * 2, Slot{});
+        std::vector<Slot> old(m_slots.size() * 2);
         old.swap(m_slots);
         m_mask = m_slots.size() - 1;
         for (const Slot &slot : old) {
@@ -74,235 +247,271 @@ private:
     }
 
     std::vector<Slot> m_slots;
-    std::size_t m_mask = 0;
+    std::size_t m_mask;
     std::size_t m_count = 0;
 };
 
-// Ordinal sort of distinct lines, most significant units first: a key holds the next four
-// UTF-16 units of a line, so most comparisons are of integers and stay in cache. Lines that
-// agree in a key and go on past it are sorted again on their next four units.
-struct SortEntry
+// Counted by halves without the library call that a plain popcount becomes here.
+int listsIn(ListMask mask)
 {
-    std::uint64_t key;
-    ItemIndex item;
-    std::uint32_t tail;  // units left after the key's start, 5 meaning "more than four"
-};
-
-constexpr qsizetype KeyUnits = 4;
-
-void fillKey(SortEntry &entry, const QString &line, qsizetype depth)
-{
-    const qsizetype left = line.size() - depth;
-    const char16_t *units = reinterpret_cast<const char16_t *>(line.constData()) + depth;
-    std::uint64_t key = 0;
-    for (qsizetype u = 0; u < KeyUnits; ++u)
-        key = (key << 16) | (u < left ? units[u] : 0);
-    entry.key = key;
-    // A shorter tail sorts first: a line that ends inside the key precedes every line it
-    // begins, even one continuing with U+0000, which the key pads the same way.
-    entry.tail = std::uint32_t(std::min<qsizetype>(left, KeyUnits + 1));
-}
-
-bool entryLess(const SortEntry &a, const SortEntry &b)
-{
-    return a.key != b.key ? a.key < b.key : a.tail < b.tail;
-}
-
-template <typename LineOf>
-void sortItems(std::vector<SortEntry> &entries, const LineOf &lineOf)
-{
-    struct Range
-    {
-        std::size_t begin;
-        std::size_t end;
-        qsizetype depth;
-    };
-    std::vector<Range> pending{{0, entries.size(), 0}};
-    while (!pending.empty()) {
-        const Range range = pending.back();
-        pending.pop_back();
-        const auto first = entries.begin() + std::ptrdiff_t(range.begin);
-        const auto last = entries.begin() + std::ptrdiff_t(range.end);
-        if (range.end - range.begin <= 24) {
-            // Few lines: compare what is left of them directly.
-            std::sort(first, last, [&](const SortEntry &a, const SortEntry &b) {
-                const QString &x = lineOf(a.item);
-                const QString &y = lineOf(b.item);
-                const auto *px = reinterpret_cast<const char16_t *>(x.constData());
-                const auto *py = reinterpret_cast<const char16_t *>(y.constData());
-                return std::lexicographical_compare(px + range.depth, px + x.size(),
-                                                    py + range.depth, py + y.size());
-            });
-            continue;
-        }
-        if (range.depth > 0)
-            for (auto it = first; it != last; ++it)
-                fillKey(*it, lineOf(it->item), range.depth);
-        std::sort(first, last, entryLess);
-        for (std::size_t runBegin = range.begin; runBegin < range.end;) {
-            std::size_t runEnd = runBegin + 1;
-            while (runEnd < range.end && entries[runEnd].key == entries[runBegin].key
-                   && entries[runEnd].tail == entries[runBegin].tail)
-                ++runEnd;
-            // Distinct lines agree in key and tail only when both go on past the key.
-            if (runEnd - runBegin > 1)
-                pending.push_back({runBegin, runEnd, range.depth + KeyUnits});
-            runBegin = runEnd;
-        }
-    }
-}
-
-int listsIn(std::uint16_t mask)
-{
-    return std::popcount(mask);
+    unsigned v = mask;
+    v = v - ((v >> 1) & 0x5555u);
+    v = (v & 0x3333u) + ((v >> 2) & 0x3333u);
+    v = (v + (v >> 4)) & 0x0F0Fu;
+    return int((v + (v >> 8)) & 0x1Fu);
 }
 
 } // namespace
+
+// Numbers every line by its item (hashing), then sorts the distinct items once.
+class ComparisonBuilder
+{
+public:
+    explicit ComparisonBuilder(ComparisonResult &result) : m_result(result) {}
+
+    template <typename Lines>
+    void addList(Lines lines)
+    {
+        const auto bit = ListMask(1u << (m_result.m_listStarts.size() - 1));
+        Q_ASSERT(m_result.m_listStarts.size() <= std::size_t(ComparisonResult::MaxLists));
+        // Lines go in batches through a pipeline: what a line will read (its table slot,
+        // then the entry and the characters of the item it probably equals) is asked for
+        // one batch ahead of the step that reads it, so the memory latencies of many lines
+        // overlap instead of adding up. Guesses made ahead are only hints: findOrAdd looks
+        // again after the batches before have added their items.
+        constexpr int Stages = 4;
+        std::array<Batch, Stages> ring;
+        bool more = true;
+        for (std::size_t step = 0;; ++step) {
+            Batch &incoming = ring[step % Stages];
+            incoming.count = 0;
+            while (more && incoming.count < Batch::Size
+                   && (more = lines.next(&incoming.lines[incoming.count])))
+                ++incoming.count;
+            for (int k = 0; k < incoming.count; ++k) {
+                incoming.hashes[k] = ItemTable::hashOf(incoming.lines[k]);
+                m_table.prefetch(incoming.hashes[k]);
+            }
+            if (step >= 1) {
+                Batch &batch = ring[(step - 1) % Stages];
+                for (int k = 0; k < batch.count; ++k) {
+                    batch.likely[k] = m_table.likelyItem(batch.hashes[k]);
+                    if (batch.likely[k] < m_items.size())
+                        __builtin_prefetch(&m_items[batch.likely[k]]);
+                }
+            }
+            if (step >= 2) {
+                const Batch &batch = ring[(step - 2) % Stages];
+                for (int k = 0; k < batch.count; ++k)
+                    if (batch.likely[k] < m_items.size())
+                        __builtin_prefetch(m_items[batch.likely[k]].data);
+            }
+            if (step >= 3) {
+                const Batch &batch = ring[(step - 3) % Stages];
+                if (batch.count == 0 && !more)
+                    break;
+                for (int k = 0; k < batch.count; ++k) {
+                    const ItemIndex item =
+                        m_table.findOrAdd(batch.lines[k], batch.hashes[k], m_items);
+                    if (item == m_masks.size())
+                        m_masks.push_back(0);
+                    m_masks[item] |= bit;
+                    m_lineItems.push_back(item);
+                }
+            }
+        }
+        m_result.m_listStarts.push_back(m_lineItems.size());
+    }
+
+    void finish()
+    {
+        m_table = ItemTable();
+        // Every line keeps only the number of lists that hold it: that is all that unique
+        // and shared need, and it is read in the line's order.
+        m_result.m_lineCounts.resize(m_lineItems.size());
+        for (std::size_t line = 0; line < m_lineItems.size(); ++line) {
+            constexpr std::size_t Ahead = 16;
+            if (line + Ahead < m_lineItems.size())
+                __builtin_prefetch(&m_masks[m_lineItems[line + Ahead]]);
+            m_result.m_lineCounts[line] = std::uint8_t(listsIn(m_masks[m_lineItems[line]]));
+        }
+        std::vector<ItemIndex>().swap(m_lineItems);
+
+        sortItems(m_items);
+        // The merged box text is written once, in merged order. The other results in that
+        // order are then copied from it in long runs instead of from lines all over the lists.
+        const std::size_t count = m_items.size();
+        qsizetype size = 0;
+        for (const SortEntry &entry : m_items)
+            size += qsizetype(entry.size) + 2;
+        m_result.m_mergedText = QString(size, Qt::Uninitialized);
+        auto *out = reinterpret_cast<char16_t *>(m_result.m_mergedText.data());
+        m_result.m_itemStarts.resize(count + 1);
+        m_result.m_itemMasks.resize(count);
+        qsizetype start = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            constexpr std::size_t Ahead = 16;
+            if (k + Ahead < count)
+                __builtin_prefetch(m_items[k + Ahead].data);
+            const SortEntry &entry = m_items[k];
+            out = std::copy_n(entry.data, entry.size, out);
+            *out++ = u'\r';
+            *out++ = u'\n';
+            m_result.m_itemStarts[k] = start;
+            start += qsizetype(entry.size) + 2;
+            m_result.m_itemMasks[k] = m_masks[entry.item];
+        }
+        m_result.m_itemStarts[count] = start;
+        std::vector<SortEntry>().swap(m_items);
+        std::vector<ListMask>().swap(m_masks);
+    }
+
+private:
+    ComparisonResult &m_result;
+    ItemTable m_table;
+    struct Batch
+    {
+        static constexpr int Size = 32;
+        int count = 0;
+        LineRef lines[Size];
+        std::uint32_t hashes[Size];
+        ItemIndex likely[Size];  // a guess; NoItem when the line's slot suggests none
+    };
+
+    std::vector<SortEntry> m_items;  // in the order first met
+    std::vector<ListMask> m_masks;
+    std::vector<ItemIndex> m_lineItems;  // per line of all lists in turn
+};
 
 ComparisonResult CompareLists(const QList<QStringList> &sources)
 {
     Q_ASSERT(sources.size() >= 2 && sources.size() <= ComparisonResult::MaxLists);
     ComparisonResult result;
-    result.m_sources = sources;
-    const QList<QStringList> &lists = result.m_sources;
+    result.m_lists = sources;
+    result.m_listStarts.push_back(0);
     std::size_t total = 0;
-    std::size_t longest = 0;
-    for (const QStringList &list : lists) {
-        result.m_firstPosition.push_back(qsizetype(total));
+    for (const QStringList &list : sources)
         total += std::size_t(list.size());
-        longest = std::max(longest, std::size_t(list.size()));
-    }
-    result.m_firstPosition.push_back(qsizetype(total));
-    // Positions and items are 32-bit: four billion lines would not fit in memory anyway.
+    // Items and lines are numbered in 32 bits: four billion lines would not fit in memory.
     Q_ASSERT(total < std::numeric_limits<std::uint32_t>::max());
-
-    // Every line gets the index of its item, items numbered as first met.
-    std::vector<Position> firstLines;
-    std::vector<ComparisonResult::ListMask> itemLists;
-    result.m_lineItems.resize(total);
-    {
-        auto lineOf = [&](ItemIndex item) -> const QString & {
-            return result.lineAt(firstLines[item]);
-        };
-        ItemTable table(longest);
-        Position position = 0;
-        for (qsizetype i = 0; i < lists.size(); ++i) {
-            const auto bit = ComparisonResult::ListMask(1u << i);
-            for (const QString &line : lists.at(i)) {
-                bool added = false;
-                const ItemIndex item =
-                    table.findOrAdd(line, ItemIndex(firstLines.size()), lineOf, &added);
-                if (added) {
-                    firstLines.push_back(position);
-                    itemLists.push_back(0);
-                }
-                itemLists[item] |= bit;
-                result.m_lineItems[position++] = item;
-            }
-        }
-    }
-
-    // One sort of the distinct items gives the merged order; then items are renumbered in it.
-    const std::size_t itemCount = firstLines.size();
-    std::vector<ItemIndex> rank(itemCount);
-    {
-        std::vector<SortEntry> entries(itemCount);
-        for (std::size_t k = 0; k < itemCount; ++k) {
-            entries[k].item = ItemIndex(k);
-            fillKey(entries[k], result.lineAt(firstLines[k]), 0);
-        }
-        sortItems(entries, [&](ItemIndex item) -> const QString & {
-            return result.lineAt(firstLines[item]);
-        });
-        result.m_itemLines.resize(itemCount);
-        result.m_itemLists.resize(itemCount);
-        for (std::size_t k = 0; k < itemCount; ++k) {
-            const ItemIndex item = entries[k].item;
-            rank[item] = ItemIndex(k);
-            result.m_itemLines[k] = firstLines[item];
-            result.m_itemLists[k] = itemLists[item];
-        }
-    }
-    for (ItemIndex &item : result.m_lineItems)
-        item = rank[item];
+    ComparisonBuilder builder(result);
+    for (const QStringList &list : std::as_const(result.m_lists))
+        builder.addList(StringLines(list));
+    builder.finish();
     return result;
 }
 
-const QString &ComparisonResult::lineAt(std::uint32_t position) const
+ComparisonResult CompareLists(const QStringList &texts)
 {
-    std::size_t list = 0;
-    while (qsizetype(position) >= m_firstPosition[list + 1])
-        ++list;
-    return m_sources.at(qsizetype(list)).at(qsizetype(position) - m_firstPosition[list]);
+    Q_ASSERT(texts.size() >= 2 && texts.size() <= ComparisonResult::MaxLists);
+    ComparisonResult result;
+    result.m_texts = texts;
+    result.m_listStarts.push_back(0);
+    ComparisonBuilder builder(result);
+    for (const QString &text : std::as_const(result.m_texts))
+        builder.addList(TextLines(text));
+    builder.finish();
+    return result;
+}
+
+template <typename Visit>
+void ComparisonResult::forEachRun(Box box, int i, const Visit &visit) const
+{
+    const int n = listCount();
+    if (box == Box::Merged || box == Box::Common || box == Box::Absent) {
+        Q_ASSERT(box != Box::Absent || (i >= 1 && i <= n));
+        const auto bit = ListMask(box == Box::Absent ? 1u << (i - 1) : 0);
+        const auto allLists = ListMask((1u << n) - 1);
+        auto taken = [&](ListMask mask) {
+            return box == Box::Merged || (box == Box::Common && mask == allLists)
+                   || (box == Box::Absent && !(mask & bit));
+        };
+        const auto *merged = reinterpret_cast<const char16_t *>(m_mergedText.constData());
+        const std::size_t count = m_itemMasks.size();
+        for (std::size_t k = 0; k < count;) {
+            if (!taken(m_itemMasks[k])) {
+                ++k;
+                continue;
+            }
+            const std::size_t first = k;
+            while (k < count && taken(m_itemMasks[k]))
+                ++k;
+            visit(merged + m_itemStarts[first], m_itemStarts[k] - m_itemStarts[first]);
+        }
+        return;
+    }
+    Q_ASSERT(i >= 1 && i <= n);
+    // Unique and shared lines are copied from the list itself, read in order.
+    auto walk = [&](auto lines) {
+        LineRef line;
+        for (std::size_t position = m_listStarts[std::size_t(i - 1)]; lines.next(&line);
+             ++position) {
+            const int count = m_lineCounts[position];
+            // A line that every list holds is common and goes in neither.
+            if (box == Box::Unique ? count == 1 : count > 1 && count < n) {
+                visit(line.data, qsizetype(line.size));
+                visit(BreakUnits, 2);
+            }
+        }
+    };
+    if (m_texts.isEmpty())
+        walk(StringLines(m_lists.at(i - 1)));
+    else
+        walk(TextLines(m_texts.at(i - 1)));
+}
+
+QStringList ComparisonResult::lines(Box box, int i) const
+{
+    // Item by item rather than by cutting the text: a line given in a list may hold a break.
+    QStringList result;
+    if (box == Box::Unique || box == Box::Shared) {
+        forEachRun(box, i, [&](const char16_t *units, qsizetype length) {
+            if (units != BreakUnits)
+                result.append(QString(reinterpret_cast<const QChar *>(units), length));
+        });
+        return result;
+    }
+    const int n = listCount();
+    const auto all = ListMask((1u << n) - 1);
+    for (std::size_t k = 0; k < m_itemMasks.size(); ++k) {
+        const ListMask mask = m_itemMasks[k];
+        if (box == Box::Merged || (box == Box::Common && mask == all)
+            || (box == Box::Absent && !(mask & (1u << (i - 1)))))
+            result.append(item(qsizetype(k)));
+    }
+    return result;
+}
+
+QString ComparisonResult::text(Box box, int i) const
+{
+    if (box == Box::Merged)
+        return m_mergedText;
+    qsizetype size = 0;
+    forEachRun(box, i, [&](const char16_t *, qsizetype length) { size += length; });
+    QString text(size, Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(text.data());
+    forEachRun(box, i, [&](const char16_t *units, qsizetype length) {
+        out = std::copy_n(units, length, out);
+    });
+    return text;
 }
 
 QString ComparisonResult::item(qsizetype k) const
 {
-    return lineAt(m_itemLines.at(std::size_t(k)));
+    const auto index = std::size_t(k);
+    const qsizetype start = m_itemStarts.at(index);
+    return m_mergedText.mid(start, m_itemStarts.at(index + 1) - start - 2);
 }
 
 int ComparisonResult::listsHolding(qsizetype k) const
 {
-    return listsIn(m_itemLists.at(std::size_t(k)));
+    return listsIn(m_itemMasks.at(std::size_t(k)));
 }
 
 bool ComparisonResult::listHolds(int i, qsizetype k) const
 {
     Q_ASSERT(i >= 1 && i <= listCount());
-    return (m_itemLists.at(std::size_t(k)) >> (i - 1)) & 1u;
-}
-
-QStringList ComparisonResult::merged() const
-{
-    QStringList lines;
-    lines.reserve(qsizetype(m_itemLines.size()));
-    for (const Position position : m_itemLines)
-        lines.append(lineAt(position));
-    return lines;
-}
-
-QStringList ComparisonResult::common() const
-{
-    QStringList lines;
-    for (std::size_t k = 0; k < m_itemLines.size(); ++k)
-        if (listsIn(m_itemLists[k]) == listCount())
-            lines.append(lineAt(m_itemLines[k]));
-    return lines;
-}
-
-QStringList ComparisonResult::resultOfList(int i, int minCount, int maxCount) const
-{
-    Q_ASSERT(i >= 1 && i <= listCount());
-    const QStringList &source = m_sources.at(i - 1);
-    const qsizetype first = m_firstPosition[std::size_t(i - 1)];
-    QStringList lines;
-    for (qsizetype line = 0; line < source.size(); ++line) {
-        const int count = listsIn(m_itemLists[m_lineItems[std::size_t(first + line)]]);
-        if (count >= minCount && count <= maxCount)
-            lines.append(source.at(line));
-    }
-    return lines;
-}
-
-QStringList ComparisonResult::unique(int i) const
-{
-    return resultOfList(i, 1, 1);
-}
-
-QStringList ComparisonResult::shared(int i) const
-{
-    return resultOfList(i, 2, listCount() - 1);
-}
-
-QStringList ComparisonResult::absent(int i) const
-{
-    Q_ASSERT(i >= 1 && i <= listCount());
-    const auto bit = ListMask(1u << (i - 1));
-    QStringList lines;
-    for (std::size_t k = 0; k < m_itemLines.size(); ++k)
-        if (!(m_itemLists[k] & bit))
-            lines.append(lineAt(m_itemLines[k]));
-    return lines;
+    return (m_itemMasks.at(std::size_t(k)) >> (i - 1)) & 1u;
 }
 
 QStringList UniqList(const QStringList &lines)

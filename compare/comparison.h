@@ -10,60 +10,85 @@
 
 // The comparison engine and the count refresh texts.
 //
-// A window compares by reading the N source boxes in use (splitLines of each text), calling
-// CompareLists, and replacing every result box by joinLines of its list: Memo2 by merged(),
-// Memo1 by common(), then Uniq<i> by unique(i) and Shared<i> by shared(i) for i = 1..N, then
-// Absent<i> by absent(i). Boxes of lists beyond N are not touched. It then runs the count
-// refresh: countRefreshTexts() of the boxes' line counts, written into the frame captions and
-// the status bar as they stand.
+// A window compares by passing the texts of the N source boxes in use to CompareLists
+// (nothing is copied; the texts are cut into lines as splitLines does) and replacing every
+// result box by the matching text: Memo2 by mergedText(), Memo1 by commonText(), then
+// Uniq<i> by uniqueText(i) and Shared<i> by sharedText(i) for i = 1..N, then Absent<i> by
+// absentText(i). Boxes of lists beyond N are not touched. It then runs the count refresh:
+// countRefreshTexts() of the boxes' line counts, written into the frame captions and the
+// status bar as they stand. The line-list accessors (merged(), unique(i), ...) give the same
+// results as lists.
 
 /// The outcome of one comparison of N lists (N from 2 to 10, lists counted from 1).
-/// The result lists are built on request, one at a time, so that a big comparison does not
-/// hold every result box in memory at once.
+/// Results are built on request, one at a time, so that a big comparison does not hold
+/// every result box in memory at once. The result shares the compared lists or texts and
+/// stays valid when the caller changes or drops its own copies.
 class ComparisonResult
 {
 public:
     static constexpr int MaxLists = 10;
+    enum class Box { Merged, Common, Unique, Shared, Absent };
 
     ComparisonResult() = default;
-    int listCount() const { return int(m_sources.size()); }
+    int listCount() const { return int(m_listStarts.empty() ? 0 : m_listStarts.size() - 1); }
 
-    /// Every distinct line of all lists, once each, in ordinal order.
-    QStringList merged() const;
-    /// The lines that every list holds, in ordinal order.
-    QStringList common() const;
-    /// The lines of list i that no other list holds, in the list's order with its repeats.
-    QStringList unique(int i) const;
-    /// The lines of list i that some but not all other lists hold, in order, with repeats.
-    QStringList shared(int i) const;
-    /// The merged lines that list i does not hold, in merged order.
-    QStringList absent(int i) const;
+    /// The lines of one result; i (from 1) names the list for Unique, Shared and Absent:
+    /// Merged: every distinct line of all lists, once each, in ordinal order.
+    /// Common: the lines that every list holds, in ordinal order.
+    /// Unique: the lines of list i that no other list holds, in the list's order with its
+    ///   repeats.
+    /// Shared: the lines of list i that some but not all other lists hold, in order, with
+    ///   repeats.
+    /// Absent: the merged lines that list i does not hold, in merged order.
+    QStringList lines(Box box, int i = 0) const;
+    /// The same result as a box holds it: every line followed by CR LF.
+    QString text(Box box, int i = 0) const;
 
-    /// The number of merged items, and item k's line and number of lists holding it.
-    qsizetype itemCount() const { return qsizetype(m_itemLines.size()); }
+    QStringList merged() const { return lines(Box::Merged); }
+    QStringList common() const { return lines(Box::Common); }
+    QStringList unique(int i) const { return lines(Box::Unique, i); }
+    QStringList shared(int i) const { return lines(Box::Shared, i); }
+    QStringList absent(int i) const { return lines(Box::Absent, i); }
+    QString mergedText() const { return text(Box::Merged); }
+    QString commonText() const { return text(Box::Common); }
+    QString uniqueText(int i) const { return text(Box::Unique, i); }
+    QString sharedText(int i) const { return text(Box::Shared, i); }
+    QString absentText(int i) const { return text(Box::Absent, i); }
+
+    /// The number of merged items, and item k's line and the lists holding it.
+    qsizetype itemCount() const { return qsizetype(m_itemMasks.size()); }
     QString item(qsizetype k) const;
     int listsHolding(qsizetype k) const;
     bool listHolds(int i, qsizetype k) const;
 
 private:
+    friend class ComparisonBuilder;
     friend ComparisonResult CompareLists(const QList<QStringList> &sources);
+    friend ComparisonResult CompareLists(const QStringList &texts);
     using ListMask = std::uint16_t;
     static_assert(MaxLists <= 16, "a ListMask has one bit per list");
 
-    QStringList resultOfList(int i, int minCount, int maxCount) const;
-    const QString &lineAt(std::uint32_t position) const;
+    // Calls visit(units, length) for each stretch of the result's text, in order.
+    template <typename Visit>
+    void forEachRun(Box box, int i, const Visit &visit) const;
 
-    QList<QStringList> m_sources;
-    std::vector<qsizetype> m_firstPosition;     // position of list i's first line; one past all
-    std::vector<std::uint32_t> m_itemLines;     // per item: the position of one line holding it
-    std::vector<ListMask> m_itemLists;          // per item: bit i - 1 set when list i holds it
-    std::vector<std::uint32_t> m_lineItems;     // per line position: its item
+    QList<QStringList> m_lists;               // the compared lines, shared
+    QStringList m_texts;                      // or the compared texts, shared
+    QString m_mergedText;                     // the merged box text
+    std::vector<qsizetype> m_itemStarts;      // per item, and one past: where it starts in it
+    std::vector<ListMask> m_itemMasks;        // per item: bit i - 1 set when list i holds it
+    std::vector<std::uint8_t> m_lineCounts;   // per line of all lists in turn: lists holding it
+    std::vector<std::size_t> m_listStarts;    // index in m_lineCounts of each list's first line
 };
 
 /// Compares 2 to 10 lists, given in list order. Lines are equal only when they are the same
 /// UTF-16 units (no trimming, no case folding); the empty line is an item like any other.
 /// An empty list still counts as one of the lists.
 ComparisonResult CompareLists(const QList<QStringList> &sources);
+/// The same for box texts, each cut into lines as splitLines does (CR LF, LF or CR; a final
+/// break opens no line). The texts are shared, not split into strings: this is the way for
+/// big lists.
+ComparisonResult CompareLists(const QStringList &texts);
 
 /// Keeps the first line, also when empty, then each line that differs from the last kept
 /// one: on a sorted list, each distinct line once.

@@ -1,6 +1,7 @@
 #include "compare/comparison.h"
 
 #include "common/linelist.h"
+#include "common/textlines.h"
 #include "tests/support/printers.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,12 @@ TEST(CompareLists, ComparesLinesExactlyAsTheyStand)
     EXPECT_EQ(r.common(), lines({u"Кот"_s}));
     EXPECT_EQ(r.unique(1), lines({u"кот "_s, u" кот"_s}));
     EXPECT_EQ(r.unique(2), lines({u"кот"_s}));
+
+    // A line given in a list stays one line even when it holds a break.
+    const ComparisonResult broken = CompareLists({lines({u"a\nb"_s, u"a"_s}), lines({u"b"_s})});
+    EXPECT_EQ(broken.merged(), lines({u"a"_s, u"a\nb"_s, u"b"_s}));
+    EXPECT_EQ(broken.unique(1), lines({u"a\nb"_s, u"a"_s}));
+    EXPECT_EQ(broken.absent(2), lines({u"a"_s, u"a\nb"_s}));
 }
 
 TEST(CompareLists, EmptyListsAndEmptyLinesAreCounted)
@@ -202,6 +209,43 @@ TEST(CompareLists, AgreesWithTheItemListScansOnRandomLists)
     }
 }
 
+TEST(CompareLists, CutsBoxTextsAsSplitLinesDoes)
+{
+    // Lines longer and shorter than the eight units that are scanned at a time, breaks of
+    // every kind at every offset, with and without a final break.
+    std::mt19937 random(99);
+    const QString breaks[] = {u"\r\n"_s, u"\n"_s, u"\r"_s};
+    for (int round = 0; round < 40; ++round) {
+        const int n = 2 + int(random() % 9);
+        QStringList texts;
+        QList<QStringList> sources;
+        for (int i = 0; i < n; ++i) {
+            QString text;
+            const int size = int(random() % 30);
+            for (int j = 0; j < size; ++j) {
+                const int length = int(random() % 20);
+                for (int c = 0; c < length; ++c)
+                    text += u"ab \t\u000Eкё"_s.at(random() % 7);
+                if (j + 1 < size || random() % 2)
+                    text += breaks[random() % 3];
+            }
+            texts.append(text);
+            sources.append(splitLines(text));
+        }
+        const ComparisonResult fromTexts = CompareLists(texts);
+        const ComparisonResult fromLines = CompareLists(sources);
+        ASSERT_EQ(fromTexts.merged(), fromLines.merged());
+        EXPECT_EQ(fromTexts.commonText(), joinLines(fromLines.common()));
+        for (int i = 1; i <= n; ++i) {
+            EXPECT_EQ(fromTexts.unique(i), fromLines.unique(i));
+            EXPECT_EQ(fromTexts.sharedText(i), joinLines(fromLines.shared(i)));
+            EXPECT_EQ(fromTexts.absentText(i), joinLines(fromLines.absent(i)));
+        }
+    }
+    EXPECT_EQ(CompareLists(QStringList{u"\r\n"_s, QString()}).mergedText(), u"\r\n"_s);
+    EXPECT_EQ(CompareLists(QStringList{u"a\r\rb"_s, u"b\n"_s}).unique(1), lines({u"a"_s, u""_s}));
+}
+
 TEST(CompareLists, KeepsTheListsAsTheyWereWhenCompared)
 {
     QList<QStringList> sources{lines({u"a"_s, u"b"_s}), lines({u"b"_s})};
@@ -210,6 +254,10 @@ TEST(CompareLists, KeepsTheListsAsTheyWereWhenCompared)
     sources[1].clear();
     EXPECT_EQ(r.unique(1), lines({u"a"_s}));
     EXPECT_EQ(r.merged(), lines({u"a"_s, u"b"_s}));
+    QStringList texts{u"x\ny"_s, u"y"_s};
+    const ComparisonResult fromTexts = CompareLists(texts);
+    texts[0].replace(0, 1, u"z"_s);
+    EXPECT_EQ(fromTexts.uniqueText(1), u"x\r\n"_s);
 }
 
 TEST(UniqList, KeepsTheFirstLineAndEachChange)

@@ -1,0 +1,255 @@
+// Times CompareLists on ten generated lists of 1,000,000 keyword phrases each, beside
+// `LC_ALL=C sort -u` over the same ten files, and reports the peak memory.
+//
+// Usage: bench_compare [LINES_PER_LIST]   (1,000,000 by default)
+
+#include "common/textfile.h"
+#include "common/textlines.h"
+#include "compare/comparison.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int ListCount = 10;
+
+// Keyword phrases of two to four words: a few hundred common words and many rarer made-up
+// ones, so phrases repeat across lists only where the generator shares them.
+std::vector<std::string> vocabulary(std::mt19937_64 &random)
+{
+    std::vector<std::string> words = {
+        "купить", "цена", "недорого", "отзывы", "москва", "ремонт", "квартира", "диван",
+        "доставка", "интернет", "магазин", "скидка", "новый", "бу", "фото", "как",
+        "сделать", "своими", "руками", "для", "дома", "детский", "кожаный", "угловой",
+        "спб", "аренда", "продажа", "услуги", "лучший", "дешево", "качественный", "заказать",
+        "онлайн", "бесплатно", "ёлка", "искусственная", "сосна", "зелёный", "белый", "чёрный"};
+    const char *syllables[] = {"ка", "ро", "ви", "на", "ло", "ме", "ст", "пр", "ни", "ту",
+                               "ша", "зё", "бы", "ль", "де", "ко", "ми", "ра", "се", "жи",
+                               "ще", "чу", "гл", "ой", "ый", "ая", "ов", "ёр", "кр", "тв"};
+    while (words.size() < 20000) {
+        std::string word;
+        const int parts = 2 + int(random() % 3);
+        for (int p = 0; p < parts; ++p)
+            word += syllables[random() % std::size(syllables)];
+        words.push_back(word);
+    }
+    return words;
+}
+
+std::string phrase(std::mt19937_64 &random, const std::vector<std::string> &words)
+{
+    std::string text;
+    const int count = 2 + int(random() % 3);
+    for (int w = 0; w < count; ++w) {
+        if (w > 0)
+            text += ' ';
+        // Every other word from the common head of the vocabulary.
+        const std::size_t range = w % 2 == 0 ? 40 : words.size();
+        text += words[random() % range];
+    }
+    return text;
+}
+
+// About 30% of each list comes from a pool shared by all lists, 5% repeats a line of the
+// same list, the rest is the list's own.
+QStringList writeLists(const QString &folder, int linesPerList)
+{
+    std::mt19937_64 random(20261207);
+    const std::vector<std::string> words = vocabulary(random);
+    std::vector<std::string> pool(std::size_t(linesPerList) * 6 / 10);
+    for (std::string &line : pool)
+        line = phrase(random, words);
+    QStringList paths;
+    for (int i = 1; i <= ListCount; ++i) {
+        std::vector<std::string> lines;
+        lines.reserve(std::size_t(linesPerList));
+        std::string bytes;
+        for (int n = 0; n < linesPerList; ++n) {
+            const unsigned roll = unsigned(random() % 100);
+            if (roll < 30)
+                lines.push_back(pool[random() % pool.size()]);
+            else if (roll < 35 && !lines.empty())
+                lines.push_back(lines[random() % lines.size()]);
+            else
+                lines.push_back(phrase(random, words));
+            bytes += lines.back();
+            bytes += '\n';
+        }
+        const QString path = QDir(folder).filePath(QStringLiteral("list%1.txt").arg(i));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return {};
+        }
+        paths.append(path);
+    }
+    return paths;
+}
+
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+double childrenCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long childrenPeakKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+}
+
+// VmHWM or VmRSS of this process in kB, from /proc/self/status.
+long statusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+// Starts the peak over from the present size, so that the comparison's own peak shows.
+void resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+double mb(double kb)
+{
+    return kb / 1024.0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int linesPerList = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    QTemporaryDir folder;
+    std::printf("generating %d lists of %d lines in %s ...\n", ListCount, linesPerList,
+                qPrintable(folder.path()));
+    const QStringList paths = writeLists(folder.path(), linesPerList);
+    if (paths.isEmpty())
+        return 1;
+
+    QElapsedTimer wall;
+    wall.start();
+    double cpu = threadCpuSeconds();
+    // The lists as the source boxes hold them: one text each.
+    QStringList sources;
+    qint64 fileBytes = 0;
+    qint64 utf16Bytes = 0;
+    for (const QString &path : paths) {
+        const TextFileRead read = LoadTextFile(path, TextEncoding::UTF8);
+        if (!read.ok()) {
+            std::fprintf(stderr, "%s\n", qPrintable(read.error));
+            return 1;
+        }
+        fileBytes += QFileInfo(path).size();
+        utf16Bytes += read.text.size() * 2;
+        sources.append(read.text);
+    }
+    const double loadWall = double(wall.elapsed()) / 1000.0;
+    const double loadCpu = threadCpuSeconds() - cpu;
+    const long loadedKb = statusKb("VmRSS");
+    const long loadPeakKb = statusKb("VmHWM");
+
+    resetPeak();
+    wall.restart();
+    cpu = threadCpuSeconds();
+    const ComparisonResult result = CompareLists(sources);
+    const double compareWall = double(wall.elapsed()) / 1000.0;
+    const double compareCpu = threadCpuSeconds() - cpu;
+    // Every result box's text once, one at a time, as the window fills its boxes.
+    wall.restart();
+    cpu = threadCpuSeconds();
+    qsizetype resultLines = 0;
+    auto fill = [&](const QString &text) { resultLines += text.count(u'\n'); };
+    fill(result.mergedText());
+    fill(result.commonText());
+    for (int i = 1; i <= ListCount; ++i) {
+        fill(result.uniqueText(i));
+        fill(result.sharedText(i));
+        fill(result.absentText(i));
+    }
+    const double buildWall = double(wall.elapsed()) / 1000.0;
+    const double buildCpu = threadCpuSeconds() - cpu;
+    const long comparePeakKb = statusKb("VmHWM");
+
+    const QString sorted = folder.filePath(QStringLiteral("sorted.txt"));
+    QProcess sort;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    sort.setProcessEnvironment(environment);
+    const double childCpu = childrenCpuSeconds();
+    wall.restart();
+    sort.start(QStringLiteral("sort"), QStringList{QStringLiteral("-u"), QStringLiteral("-o"), sorted}
+                                           + paths);
+    if (!sort.waitForFinished(-1) || sort.exitCode() != 0) {
+        std::fprintf(stderr, "sort failed: %s\n", qPrintable(sort.errorString()));
+        return 1;
+    }
+    const double sortWall = double(wall.elapsed()) / 1000.0;
+    const double sortCpu = childrenCpuSeconds() - childCpu;
+    qsizetype sortedLines = 0;
+    {
+        QFile file(sorted);
+        if (file.open(QIODevice::ReadOnly))
+            sortedLines = file.readAll().count('\n');
+    }
+
+    qsizetype inputLines = 0;
+    for (const QString &source : sources)
+        inputLines += lineCount(source);
+    std::printf("input: %lld lines, %.1f MB UTF-8, %.1f MB as UTF-16; %lld distinct "
+                "(sort -u: %lld), %lld common, %lld result lines\n",
+                qlonglong(inputLines), double(fileBytes) / 1048576.0,
+                double(utf16Bytes) / 1048576.0, qlonglong(result.itemCount()),
+                qlonglong(sortedLines), qlonglong(result.common().size()),
+                qlonglong(resultLines));
+    std::printf("load (read, decode):         %6.2f s wall  %6.2f s cpu\n", loadWall, loadCpu);
+    std::printf("CompareLists:                %6.2f s wall  %6.2f s cpu\n", compareWall,
+                compareCpu);
+    std::printf("build every result text:     %6.2f s wall  %6.2f s cpu\n", buildWall, buildCpu);
+    std::printf("comparison in all:           %6.2f s wall  %6.2f s cpu   (target <= 3 s)\n",
+                compareWall + buildWall, compareCpu + buildCpu);
+    std::printf("LC_ALL=C sort -u, ten files: %6.2f s wall  %6.2f s cpu, peak %.0f MB\n",
+                sortWall, sortCpu, mb(double(childrenPeakKb())));
+    std::printf("ratio sort / comparison:     %6.2f wall  %6.2f cpu\n",
+                sortWall / (compareWall + buildWall), sortCpu / (compareCpu + buildCpu));
+    std::printf("memory: lists loaded %.0f MB, peak %.0f MB while loading, %.0f MB while "
+                "comparing;\n        the process peak is %.2f x the input as UTF-16 (target <= 3)\n",
+                mb(double(loadedKb)), mb(double(loadPeakKb)), mb(double(comparePeakKb)),
+                double(std::max(loadPeakKb, comparePeakKb)) * 1024.0 / double(utf16Bytes));
+    return result.itemCount() == sortedLines ? 0 : 1;
+}
