@@ -163,4 +163,5 @@ TEST(LemmatizerFullDictionary, ConvertsTheExamplesOfTheSuite)
     EXPECT_EQ(lemmatizer.convert(u"лучших"), u"лучший"_s);
     EXPECT_EQ(lemmatizer.convert(u"купить дешевые билеты"), u"купить дешёвый билет"_s);
     EXPECT_EQ(lemmatizer.convert(u"iPhone 15 в Москве"), u"iphone 15 в москва"_s);
+    EXPECT_EQ(lemmatizer.convert(u"стали мыла простой"), u"стать мыть простой"_s);
 }
