@@ -1,0 +1,472 @@
+#include "compare/workspace.h"
+
+#include "common/findreplace.h"
+#include "common/pane.h"
+#include "common/textlines.h"
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+bool textHoldsLine(const QString &text, const QString &line)
+{
+    // Inside a pane CR LF is the only break, so a line is bounded by breaks or the text's ends.
+    const QString breakLine = u"\r\n"_s + line;
+    if (text.startsWith(line) && (text.size() == line.size()
+                                  || QStringView(text).sliced(line.size()).startsWith(u"\r\n")))
+        return !text.isEmpty();
+    if (text.contains(breakLine + u"\r\n"_s))
+        return true;
+    // "…\r\n" + line at the very end; an empty line needs a break after it to exist.
+    return !line.isEmpty() && text.endsWith(breakLine);
+}
+
+ComparisonWorkspace::ComparisonWorkspace(const WorkspacePanes &panes, QObject *parent)
+    : QObject(parent)
+{
+    for (int i = 0; i < MaxLists; ++i) {
+        m_panes[i] = panes.source[i];
+        m_panes[MaxLists + i] = panes.unique[i];
+        m_panes[2 * MaxLists + i] = panes.absent[i];
+        m_panes[3 * MaxLists + i] = panes.shared[i];
+    }
+    m_panes[CommonSlot] = panes.common;
+    m_panes[MergedSlot] = panes.merged;
+    m_panes[ListWindowSlot] = panes.listWindow;
+    for (Pane *p : m_panes)
+        Q_ASSERT(p);
+}
+
+ComparisonWorkspace::~ComparisonWorkspace() = default;
+
+int ComparisonWorkspace::slotOf(const BoxId &box) const
+{
+    switch (box.index) {
+    case BoxId::Common:
+        return CommonSlot;
+    case BoxId::Merged:
+        return MergedSlot;
+    case BoxId::ListWindow:
+        return ListWindowSlot;
+    default:
+        Q_ASSERT(box.index >= 1 && box.index <= MaxLists);
+        return (int(box.kind) - 1) * MaxLists + box.index - 1;
+    }
+}
+
+Pane &ComparisonWorkspace::pane(const BoxId &box) const
+{
+    return *m_panes[slotOf(box)];
+}
+
+QString ComparisonWorkspace::textAt(int slot) const
+{
+    Remembered &r = m_remembered[slot];
+    if (!r.known) {
+        r.text = m_panes[slot]->text();
+        r.known = true;
+        r.lines = -1;
+    }
+    return r.text;
+}
+
+void ComparisonWorkspace::setTextAt(int slot, const QString &text)
+{
+    m_panes[slot]->setText(text);
+    Remembered &r = m_remembered[slot];
+    r.text = normalizeBreaks(text);
+    r.known = true;
+    r.lines = -1;
+}
+
+int ComparisonWorkspace::linesAt(int slot) const
+{
+    textAt(slot);
+    Remembered &r = m_remembered[slot];
+    if (r.lines < 0)
+        r.lines = lineCount(r.text);
+    return r.lines;
+}
+
+QString ComparisonWorkspace::boxText(const BoxId &box) const
+{
+    return textAt(slotOf(box));
+}
+
+void ComparisonWorkspace::boxEdited(const Pane *edited)
+{
+    for (int slot = 0; slot < SlotCount; ++slot)
+        if (m_panes[slot] == edited)
+            m_remembered[slot] = Remembered{};
+}
+
+void ComparisonWorkspace::setListCount(int count)
+{
+    m_listCount = std::clamp(count, 2, MaxLists);
+    // N33Click: the slots beyond N are hidden and hold nothing.
+    for (int i = m_listCount + 1; i <= MaxLists; ++i) {
+        for (BoxKind kind : {BoxKind::Source, BoxKind::Unique, BoxKind::Absent, BoxKind::Shared})
+            if (!boxText({i, kind}).isEmpty())
+                setTextAt(slotOf({i, kind}), QString());
+        setName(i, QString());
+    }
+    emit listCountChanged(m_listCount);
+    N34Click();
+}
+
+void ComparisonWorkspace::setName(int i, const QString &name)
+{
+    Q_ASSERT(i >= 1 && i <= MaxLists);
+    if (m_names[i - 1] == name)
+        return;
+    m_names[i - 1] = name;
+    emit nameChanged(i, name);
+}
+
+QString ComparisonWorkspace::displayName(int i) const
+{
+    return m_names[i - 1].isEmpty() ? u"Список %1"_s.arg(i) : m_names[i - 1];
+}
+
+void ComparisonWorkspace::focusBox(const BoxId &box)
+{
+    m_index = box.index;
+    if (box.isSlot())
+        m_kind = box.kind;
+    Memo3Click();
+}
+
+void ComparisonWorkspace::Memo3Click()
+{
+    if (m_index > m_listCount)
+        m_index = 1;
+    if (m_index >= 1 && m_kind == BoxKind::Source)
+        m_sourceSlot = m_index;
+    N82Click();
+}
+
+BoxId ComparisonWorkspace::currentBox() const
+{
+    return BoxId{m_index, m_kind};
+}
+
+Pane &ComparisonWorkspace::current() const
+{
+    return pane(currentBox());
+}
+
+void ComparisonWorkspace::clearResults(int i)
+{
+    for (BoxKind kind : {BoxKind::Unique, BoxKind::Absent, BoxKind::Shared})
+        if (!boxText({i, kind}).isEmpty())
+            setTextAt(slotOf({i, kind}), QString());
+}
+
+void ComparisonWorkspace::refreshAfterEdit()
+{
+    N34Click();
+    N82Click();
+}
+
+void ComparisonWorkspace::openFiles(const QList<LoadedList> &files)
+{
+    if (files.isEmpty())
+        return;
+    const int count = int(std::min<qsizetype>(files.size(), MaxLists));
+    setListCount(count);
+    const bool compare = m_options.compare;
+    m_options.compare = false;
+    for (int f = 1; f <= count; ++f) {
+        focusBox({f, BoxKind::Source});
+        setTextAt(slotOf({f, BoxKind::Source}), files[f - 1].text);
+        clearResults(f);
+        N35Click();
+        setName(f, files[f - 1].fileName);
+    }
+    m_options.compare = compare;
+    if (compare)
+        BitBtn1Click();
+    else
+        N34Click();
+    N82Click();
+}
+
+void ComparisonWorkspace::openIntoCurrent(const LoadedList &file)
+{
+    Memo3Click();
+    const BoxId box = currentBox();
+    setTextAt(slotOf(box), file.text);
+    // The result boxes and the name belong to the slot's source; a file opened into another
+    // box says nothing about them.
+    const bool intoSource = box.isSlot() && box.kind == BoxKind::Source;
+    if (intoSource)
+        clearResults(box.index);
+    N35Click();
+    N34Click();
+    if (intoSource)
+        setName(box.index, file.fileName);
+    N82Click();
+}
+
+QString ComparisonWorkspace::textToSave()
+{
+    Memo3Click();
+    return textAt(slotOf(currentBox()));
+}
+
+void ComparisonWorkspace::saved()
+{
+    N34Click();
+}
+
+QString ComparisonWorkspace::copyText()
+{
+    Memo3Click();
+    Pane &box = current();
+    const QString text = textAt(slotOf(currentBox()));
+    box.setSelection(0, int(text.size()));
+    refreshAfterEdit();
+    return text;
+}
+
+QString ComparisonWorkspace::cutText()
+{
+    const QString text = copyText();
+    setTextAt(slotOf(currentBox()), QString());
+    refreshAfterEdit();
+    return text;
+}
+
+void ComparisonWorkspace::paste(const QString &text)
+{
+    Memo3Click();
+    setTextAt(slotOf(currentBox()), text);
+    refreshAfterEdit();
+}
+
+void ComparisonWorkspace::clear()
+{
+    Memo3Click();
+    const BoxId box = currentBox();
+    setTextAt(slotOf(box), QString());
+    if (box.isSlot() && box.kind == BoxKind::Source)
+        clearResults(box.index);
+    refreshAfterEdit();
+}
+
+void ComparisonWorkspace::process(ProcessingCommand command)
+{
+    Memo3Click();
+    const int slot = slotOf(currentBox());
+    setTextAt(slot, applyProcessing(command, textAt(slot)));
+    refreshAfterEdit();
+}
+
+QString ComparisonWorkspace::caretLine(bool *onLine) const
+{
+    const QString text = textAt(slotOf(currentBox()));
+    const int line = lineAtOffset(text, current().selStart());
+    *onLine = line < linesAt(slotOf(currentBox()));
+    if (!*onLine)
+        return QString();
+    const int begin = lineStartOffset(text, line);
+    qsizetype end = text.indexOf(u"\r\n", begin);
+    if (end < 0)
+        end = text.size();
+    return text.mid(begin, end - begin);
+}
+
+namespace {
+
+QStringList withoutLine(const QStringList &lines, const QString &line)
+{
+    QStringList kept;
+    kept.reserve(lines.size());
+    for (const QString &l : lines)
+        if (l != line)
+            kept.append(l);
+    return kept;
+}
+
+} // namespace
+
+std::vector<BoxId> ComparisonWorkspace::boxesInUse() const
+{
+    std::vector<BoxId> boxes{{BoxId::Merged, BoxKind::Source}, {BoxId::Common, BoxKind::Source}};
+    for (int i = 1; i <= m_listCount; ++i)
+        for (BoxKind kind : {BoxKind::Source, BoxKind::Unique, BoxKind::Absent, BoxKind::Shared})
+            boxes.push_back({i, kind});
+    return boxes;
+}
+
+void ComparisonWorkspace::deleteRecord()
+{
+    Memo3Click();
+    bool onLine = false;
+    const QString line = caretLine(&onLine);
+    if (!onLine)
+        return;
+    const int slot = slotOf(currentBox());
+    setTextAt(slot, joinLines(withoutLine(splitLines(textAt(slot)), line)));
+    refreshAfterEdit();
+}
+
+void ComparisonWorkspace::deleteEverywhere()
+{
+    Memo3Click();
+    bool onLine = false;
+    const QString line = caretLine(&onLine);
+    if (!onLine)
+        return;
+    for (const BoxId &box : boxesInUse()) {
+        const int slot = slotOf(box);
+        if (textHoldsLine(textAt(slot), line))
+            setTextAt(slot, joinLines(withoutLine(splitLines(textAt(slot)), line)));
+    }
+    refreshAfterEdit();
+}
+
+QString ComparisonWorkspace::startReplaceEverywhere()
+{
+    Memo3Click();
+    bool onLine = false;
+    m_replaceFrom = caretLine(&onLine);
+    return m_replaceFrom;
+}
+
+QString ComparisonWorkspace::replaceEverywhere(const QString &from, const QString &to)
+{
+    m_replaceFrom = from;
+    m_replaceTo = to;
+    int replaced = 0;
+    for (const BoxId &box : boxesInUse()) {
+        const int slot = slotOf(box);
+        if (!textHoldsLine(textAt(slot), from))
+            continue;
+        QStringList lines = splitLines(textAt(slot));
+        for (QString &line : lines)
+            if (line == from) {
+                line = to;
+                ++replaced;
+            }
+        setTextAt(slot, joinLines(lines));
+    }
+    refreshAfterEdit();
+    return u"Выполнено замен: %1"_s.arg(replaced);
+}
+
+FindOutcome ComparisonWorkspace::find(const FindOptions &options)
+{
+    Memo3Click();
+    return FindDialog1Find(options, current());
+}
+
+FindOutcome ComparisonWorkspace::findFromReplace(const FindOptions &options)
+{
+    Memo3Click();
+    return ReplaceDialog1Find(options, current());
+}
+
+FindOutcome ComparisonWorkspace::replaceOnce(const FindOptions &options)
+{
+    Memo3Click();
+    boxEdited(&current());
+    FindOutcome outcome = ReplaceDialog1Replace(options, current());
+    boxEdited(&current());
+    return outcome;
+}
+
+FindOutcome ComparisonWorkspace::replaceAll(const FindOptions &options)
+{
+    Memo3Click();
+    FindOutcome outcome = ReplaceDialog1ReplaceAll(options, current());
+    boxEdited(&current());
+    refreshAfterEdit();
+    return outcome;
+}
+
+void ComparisonWorkspace::BitBtn1Click()
+{
+    QList<QStringList> sources;
+    for (int i = 1; i <= m_listCount; ++i)
+        sources.append(splitLines(boxText({i, BoxKind::Source})));
+    const ComparisonResult result = CompareLists(sources);
+    setTextAt(MergedSlot, joinLines(result.merged()));
+    setTextAt(CommonSlot, joinLines(result.common()));
+    for (int i = 1; i <= m_listCount; ++i) {
+        setTextAt(slotOf({i, BoxKind::Unique}), joinLines(result.unique(i)));
+        setTextAt(slotOf({i, BoxKind::Shared}), joinLines(result.shared(i)));
+    }
+    for (int i = 1; i <= m_listCount; ++i)
+        setTextAt(slotOf({i, BoxKind::Absent}), joinLines(result.absent(i)));
+    N34Click();
+}
+
+void ComparisonWorkspace::N35Click()
+{
+    const int slot = slotOf(currentBox());
+    setTextAt(slot, joinLines(applyAutoActions(splitLines(textAt(slot)), m_options)));
+    if (m_options.compare)
+        BitBtn1Click();
+}
+
+void ComparisonWorkspace::N34Click()
+{
+    BoxLineCounts counts;
+    for (int i = 1; i <= MaxLists; ++i) {
+        counts.source[i - 1] = linesAt(slotOf({i, BoxKind::Source}));
+        counts.unique[i - 1] = linesAt(slotOf({i, BoxKind::Unique}));
+        counts.absent[i - 1] = linesAt(slotOf({i, BoxKind::Absent}));
+        counts.shared[i - 1] = linesAt(slotOf({i, BoxKind::Shared}));
+    }
+    counts.common = linesAt(CommonSlot);
+    counts.merged = linesAt(MergedSlot);
+    emit countsRefreshed(countRefreshTexts(counts, m_listCount));
+}
+
+void ComparisonWorkspace::setListWindowShown(bool shown)
+{
+    m_listWindowShown = shown;
+    N82Click();
+}
+
+void ComparisonWorkspace::N82Click()
+{
+    if (!m_listWindowShown)
+        return;
+    const int slot = slotOf(currentBox());
+    if (slot != ListWindowSlot && textAt(slot) != textAt(ListWindowSlot))
+        setTextAt(ListWindowSlot, textAt(slot));
+    emit listWindowCountChanged(u"Записей: %1"_s.arg(linesAt(ListWindowSlot)));
+}
+
+Highlighting ComparisonWorkspace::N93Click()
+{
+    bool onLine = false;
+    const QString line = caretLine(&onLine);
+    Highlighting result;
+    result.status = u" Текущая строка: "_s + line;
+    const BoxId currentId = currentBox();
+    for (const BoxId &box : boxesInUse()) {
+        BoxShade shade = onLine && textHoldsLine(textAt(slotOf(box)), line) ? BoxShade::Holding
+                                                                             : BoxShade::Lacking;
+        if (box == currentId)
+            shade = BoxShade::Current;
+        result.shades.emplace_back(box, shade);
+    }
+    if (currentId.index == BoxId::ListWindow)
+        result.shades.emplace_back(currentId, BoxShade::Current);
+    return result;
+}
+
+QString ComparisonWorkspace::initialFormsRequestText()
+{
+    Memo3Click();
+    return textAt(slotOf(currentBox()));
+}
+
+void ComparisonWorkspace::applyInitialForms(const QString &text)
+{
+    setTextAt(slotOf(currentBox()), text);
+    refreshAfterEdit();
+}

@@ -1,0 +1,110 @@
+#include "compare/settings.h"
+
+#include "tests/support/printers.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class SettingsTest : public ::testing::Test
+{
+protected:
+    ComparisonSettings readText(const QByteArray &ini)
+    {
+        // A new name each time: QSettings keeps a file it read unless its size or time changed.
+        path = dir.filePath(u"Cambrel%1.ini"_s.arg(++m_files));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(ini);
+        file.close();
+        return readComparisonSettings(path);
+    }
+    QTemporaryDir dir;
+    QString path = dir.filePath(u"Cambrel.ini"_s);
+
+private:
+    int m_files = 0;
+};
+
+} // namespace
+
+TEST_F(SettingsTest, NoFileMeansEverythingOnAndLowerCase)
+{
+    const ComparisonSettings s = readComparisonSettings(path);
+    EXPECT_EQ(s.listCount, 2);
+    EXPECT_TRUE(s.options.trim && s.options.deleteEmptyLines && s.options.changeCase
+                && s.options.sort && s.options.deleteRepeatingLines && s.options.compare);
+    EXPECT_EQ(s.options.caseChoice, CaseChoice::Lower);
+    EXPECT_EQ(s.serviceUrl.toString(), u"http://127.0.0.1:8731/words/initform.php"_s);
+}
+
+TEST_F(SettingsTest, ListCountOutsideThreeToTenGivesTwo)
+{
+    EXPECT_EQ(readText("[VIEW]\nLISTS=7\n").listCount, 7);
+    EXPECT_EQ(readText("[VIEW]\nLISTS=10\n").listCount, 10);
+    for (const char *bad : {"1", "11", "0", "-3", "drei", ""})
+        EXPECT_EQ(readText(QByteArray("[VIEW]\nLISTS=") + bad + "\n").listCount, 2) << bad;
+}
+
+TEST_F(SettingsTest, OnlyZeroSwitchesAnOptionOff)
+{
+    const ComparisonSettings s =
+        readText("[AUTO_ACTIONS]\nTRIM=0\nDELETE_EMPTY_LINES=5\nREGISTER=x\nSORT=-1\n"
+                 "DELETE_REPEATING_LINES=0\n");
+    EXPECT_FALSE(s.options.trim);
+    EXPECT_TRUE(s.options.deleteEmptyLines);
+    EXPECT_TRUE(s.options.changeCase);
+    EXPECT_TRUE(s.options.sort);
+    EXPECT_FALSE(s.options.deleteRepeatingLines);
+    EXPECT_TRUE(s.options.compare);  // missing
+}
+
+TEST_F(SettingsTest, TheLastCaseKeyThatIsOnWins)
+{
+    EXPECT_EQ(readText("[VIEW]\nLISTS=3\n").options.caseChoice, CaseChoice::Capitalize);
+    EXPECT_EQ(readText("[AUTO_ACTIONS]\nUPPERCASE=1\nLOWERCASE=0\nCAPITALIZE=0\n")
+                  .options.caseChoice,
+              CaseChoice::Upper);
+    EXPECT_EQ(readText("[AUTO_ACTIONS]\nUPPERCASE=1\nLOWERCASE=1\nCAPITALIZE=0\n")
+                  .options.caseChoice,
+              CaseChoice::Lower);
+    EXPECT_EQ(readText("[AUTO_ACTIONS]\nUPPERCASE=0\nLOWERCASE=0\nCAPITALIZE=0\n")
+                  .options.caseChoice,
+              CaseChoice::None);
+}
+
+TEST_F(SettingsTest, WritingKeepsEveryKeyForTheNextRun)
+{
+    ComparisonSettings s;
+    s.listCount = 4;
+    s.options.sort = false;
+    s.options.caseChoice = CaseChoice::Upper;
+    s.serviceUrl = QUrl(u"http://words.example:81/words/initform.php"_s);
+    readText("[VIEW]\nLISTS=9\n[OTHER]\nKEY=1\n");
+    EXPECT_EQ(writeComparisonSettings(path, s), QString());
+
+    QSettings ini(path, QSettings::IniFormat);
+    EXPECT_EQ(ini.value(u"VIEW/LISTS"_s).toString(), u"4"_s);
+    EXPECT_EQ(ini.value(u"AUTO_ACTIONS/SORT"_s).toString(), u"0"_s);
+    EXPECT_EQ(ini.value(u"AUTO_ACTIONS/UPPERCASE"_s).toString(), u"1"_s);
+    EXPECT_EQ(ini.value(u"AUTO_ACTIONS/LOWERCASE"_s).toString(), u"0"_s);
+    EXPECT_EQ(ini.childGroups(), (QStringList{u"AUTO_ACTIONS"_s, u"SERVICE"_s, u"VIEW"_s}));
+
+    const ComparisonSettings back = readComparisonSettings(path);
+    EXPECT_EQ(back.listCount, 4);
+    EXPECT_FALSE(back.options.sort);
+    EXPECT_EQ(back.options.caseChoice, CaseChoice::Upper);
+    EXPECT_EQ(back.serviceUrl, s.serviceUrl);
+}
+
+TEST_F(SettingsTest, APathThatCannotBeWrittenIsReported)
+{
+    ComparisonSettings s;
+    EXPECT_NE(writeComparisonSettings(dir.path(), s), QString());  // a folder, not a file
+}

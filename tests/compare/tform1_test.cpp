@@ -1,0 +1,182 @@
+#include "compare/tform1.h"
+
+#include "common/listfiledialog.h"
+#include "compare/tform2.h"
+#include "compare/tform3.h"
+#include "compare/tform4.h"
+#include "tests/support/printers.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+/// Answers the file dialogs with prepared paths, in UTF-8.
+class PreparedChooser final : public FileChooser
+{
+public:
+    Choice chooseToOpen(QWidget *, int, bool) override { return {openPaths, 4}; }
+    Choice chooseToSave(QWidget *, int) override { return {{savePath}, 4}; }
+    QStringList openPaths;
+    QString savePath;
+};
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        FileChooser::setCurrent(&chooser);
+        for (const auto &[name, text] :
+             {std::pair{u"a.txt"_s, "кот\nпёс\nёж\n"}, std::pair{u"b.txt"_s, "кот\nлиса\n"},
+              std::pair{u"c.txt"_s, "Кот\nпёс\n"}}) {
+            QFile file(dir.filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(text);
+            chooser.openPaths.append(file.fileName());
+        }
+        window = std::make_unique<TForm1>(dir.filePath(u"Cambrel.ini"_s));
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void TearDown() override { FileChooser::setCurrent(nullptr); }
+
+    QString fileText(const QString &name)
+    {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(file.readAll());
+        if (text.startsWith(u'\ufeff'))
+            text.remove(0, 1);
+        return text;
+    }
+    void clickInto(QPlainTextEdit *editor, int line)
+    {
+        const QRect row = editor->cursorRect(
+            QTextCursor(editor->document()->findBlockByNumber(line)));
+        QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, row.center());
+    }
+
+    QTemporaryDir dir;
+    PreparedChooser chooser;
+    std::unique_ptr<TForm1> window;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, OpenCompareStatisticsSave)
+{
+    window->action(u"OpenFiles"_s)->trigger();
+    ComparisonWorkspace &workspace = window->workspace();
+    EXPECT_EQ(workspace.listCount(), 3);
+    EXPECT_TRUE(window->frame({3, BoxKind::Source})->isVisible());
+    EXPECT_FALSE(window->frame({4, BoxKind::Source})->isVisible());
+    EXPECT_TRUE(window->action(u"Lists3"_s)->isChecked());
+    EXPECT_EQ(window->nameField(2)->text(), u"b.txt"_s);
+    EXPECT_EQ(window->editor({BoxId::Merged})->toPlainText(), u"кот\nлиса\nпёс\nёж\n"_s);
+    EXPECT_EQ(window->frame({BoxId::Common})->title(), u"Общие во всех списках (1)"_s);
+    EXPECT_EQ(window->frame({1, BoxKind::Shared})->title(), u"Пересекающиеся (1)"_s);
+    EXPECT_EQ(window->statusText(0), u"Списков: 3"_s);
+
+    // A click highlights the boxes that hold the line.
+    clickInto(window->editor({1, BoxKind::Source}), 1);  // "пёс"
+    EXPECT_EQ(workspace.currentBox(), (BoxId{1, BoxKind::Source}));
+    EXPECT_EQ(window->statusText(1), u" Текущая строка: пёс"_s);
+    auto base = [&](const BoxId &box) {
+        return window->editor(box)->palette().color(QPalette::Base);
+    };
+    EXPECT_EQ(base({1, BoxKind::Source}), QColor(Qt::white));
+    EXPECT_EQ(base({2, BoxKind::Source}), QColor(240, 240, 240));
+    EXPECT_EQ(base({3, BoxKind::Source}), QColor(255, 255, 230));
+
+    // The names typed by the user head the statistics.
+    window->nameField(3)->selectAll();
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, u"третий"_s);
+    QApplication::sendEvent(window->nameField(3), &typed);
+    QTest::mouseClick(window->findChild<QPushButton *>(u"BitBtn2"_s), Qt::LeftButton);
+    TForm2 *words = window->wordStatistics();
+    ASSERT_TRUE(words->isVisible());
+    EXPECT_EQ(words->table().rowCount(), 4);
+    EXPECT_EQ(words->grid()->model()->headerData(5, Qt::Horizontal), u"третий"_s);
+    EXPECT_EQ(words->statusText(0), u"Слов: 4"_s);
+    EXPECT_EQ(words->grid()->columnWidth(1), 200);
+    chooser.savePath = dir.filePath(u"words.txt"_s);
+    words->saveClick();
+    EXPECT_EQ(fileText(u"words.txt"_s).section(u"\r\n"_s, 0, 1),
+              u"Слово\tКол-во\ta.txt\tb.txt\tтретий\r\nкот\t3\t+\t+\t+"_s);
+
+    QTest::mouseClick(window->findChild<QPushButton *>(u"BitBtn3"_s), Qt::LeftButton);
+    TForm3 *lists = window->listStatistics();
+    ASSERT_TRUE(lists->isVisible());
+    EXPECT_EQ(lists->table().rowCount(), 3);
+    EXPECT_EQ(lists->table().cell(2, 1), u"третий"_s);
+    EXPECT_EQ(lists->statusText(1), u"Списков: 3"_s);
+
+    // Ctrl+S saves the current box, which a click made the merged one.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    clickInto(window->editor({BoxId::Merged}), 0);
+    chooser.savePath = dir.filePath(u"merged.txt"_s);
+    QTest::keyClick(window->editor({BoxId::Merged}), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(fileText(u"merged.txt"_s), u"кот\r\nлиса\r\nпёс\r\nёж\r\n"_s);
+}
+
+TEST_F(MainWindowTest, EditorKeysGiveWayToTheCommands)
+{
+    window->action(u"OpenFiles"_s)->trigger();
+    QPlainTextEdit *source = window->editor({1, BoxKind::Source});
+    clickInto(source, 1);
+    QTest::keyClick(source, Qt::Key_Delete, Qt::ShiftModifier);  // "Удалить запись"
+    EXPECT_EQ(source->toPlainText(), u"кот\nёж\n"_s);
+    EXPECT_EQ(window->editor({3, BoxKind::Source})->toPlainText(), u"кот\nпёс\n"_s);
+    clickInto(source, 0);
+    QTest::keyClick(source, Qt::Key_Delete, Qt::ControlModifier);  // "Удалить везде"
+    EXPECT_EQ(window->editor({3, BoxKind::Source})->toPlainText(), u"пёс\n"_s);
+    EXPECT_EQ(window->editor({BoxId::Merged})->toPlainText(), u"лиса\nпёс\nёж\n"_s);
+
+    QTest::keyClick(source, Qt::Key_F2, Qt::ControlModifier);
+    EXPECT_EQ(window->workspace().listCount(), 2);
+    EXPECT_EQ(window->editor({3, BoxKind::Source})->toPlainText(), QString());
+
+    // The list window shows the current box and counts it.
+    window->action(u"ListWindow"_s)->trigger();
+    TForm4 *list = window->listWindow();
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->Memo1->toPlainText(), u"ёж\n"_s);
+    EXPECT_EQ(list->status(), u"Записей: 1"_s);
+}
+
+TEST_F(MainWindowTest, SettingsAreReadAtStartAndWrittenAtTheEnd)
+{
+    window->action(u"Lists5"_s)->trigger();
+    window->action(u"OptionSort"_s)->trigger();
+    window->action(u"OptionUpper"_s)->trigger();
+    window->close();
+    QSettings ini(dir.filePath(u"Cambrel.ini"_s), QSettings::IniFormat);
+    EXPECT_EQ(ini.value(u"VIEW/LISTS"_s).toString(), u"5"_s);
+    EXPECT_EQ(ini.value(u"AUTO_ACTIONS/SORT"_s).toString(), u"0"_s);
+    EXPECT_EQ(ini.value(u"AUTO_ACTIONS/UPPERCASE"_s).toString(), u"1"_s);
+    EXPECT_EQ(ini.value(u"AUTO_ACTIONS/LOWERCASE"_s).toString(), u"0"_s);
+
+    TForm1 again(dir.filePath(u"Cambrel.ini"_s));
+    EXPECT_EQ(again.workspace().listCount(), 5);
+    EXPECT_FALSE(again.action(u"OptionSort"_s)->isChecked());
+    EXPECT_TRUE(again.action(u"OptionUpper"_s)->isChecked());
+    EXPECT_FALSE(again.workspace().options().sort);
+}
