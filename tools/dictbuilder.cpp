@@ -28,7 +28,8 @@ struct Lexeme
 {
     std::uint32_t stem;
     std::uint16_t group;
-    double freq = 0;  // corpus tokens, an ambiguous token counting as equal shares
+    double share = 0;        // corpus tokens, an ambiguous token counting as equal shares
+    std::uint64_t freq = 0;  // corpus tokens mapped to this lexeme
 };
 
 // A corpus token that a lexeme's form spells.
@@ -203,7 +204,8 @@ CREATE TABLE forms (
 );
 CREATE TABLE lexemes (
     id INTEGER PRIMARY KEY,
-    freq REAL NOT NULL
+    freq INTEGER NOT NULL,
+    share REAL NOT NULL
 );
 CREATE TABLE grams2 (
     word1id INTEGER NOT NULL,
@@ -401,7 +403,7 @@ void Builder::chooseLexemes()
         distinctLexemes(spans[t]);
         const double share = double(m_corpus.tokenCount(t)) / double(lexemeCandidates.size());
         for (const Candidate *c : lexemeCandidates)
-            m_lexemes[c->lexeme].freq += share;
+            m_lexemes[c->lexeme].share += share;
     }
     for (std::uint32_t t = 0; t < spans.size(); ++t) {
         distinctLexemes(spans[t]);
@@ -445,12 +447,15 @@ void Builder::chooseLexemes()
             for (const Candidate *c : lexemeCandidates) {
                 if (dropped(c) || (adjectiveOrNoun && tagOf(c).fullParticiple))
                     continue;
-                if (!chosen || m_lexemes[c->lexeme].freq > m_lexemes[chosen->lexeme].freq)
+                if (!chosen || m_lexemes[c->lexeme].share > m_lexemes[chosen->lexeme].share)
                     chosen = c;
             }
         }
         m_tokenLexeme[t] = chosen->lexeme;
     }
+    for (std::uint32_t t = 0; t < m_tokenLexeme.size(); ++t)
+        if (m_tokenLexeme[t] != NoLexeme)
+            m_lexemes[m_tokenLexeme[t]].freq += m_corpus.tokenCount(t);
 }
 
 bool Builder::writeForms(Database &db)
@@ -458,11 +463,15 @@ bool Builder::writeForms(Database &db)
     say(QStringLiteral("Writing the forms"));
     std::vector<std::uint32_t> order(m_lexemes.size());
     std::iota(order.begin(), order.end(), 0);
+    // A lexeme's frequency is the tokens that went to it, so a word's first row is the
+    // lexeme its corpus tokens were given; the equal shares break ties.
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return m_lexemes[a].freq > m_lexemes[b].freq;
+        const Lexeme &x = m_lexemes[a];
+        const Lexeme &y = m_lexemes[b];
+        return x.freq != y.freq ? x.freq > y.freq : x.share > y.share;
     });
     sqlite3_stmt *insert = db.prepare("INSERT INTO forms VALUES (?, ?, ?, ?)");
-    sqlite3_stmt *insertLexeme = db.prepare("INSERT INTO lexemes VALUES (?, ?)");
+    sqlite3_stmt *insertLexeme = db.prepare("INSERT INTO lexemes VALUES (?, ?, ?)");
     if (!insert || !insertLexeme)
         return false;
     m_initialId.assign(m_lexemes.size(), -1);
@@ -485,7 +494,8 @@ bool Builder::writeForms(Database &db)
                 return false;
         }
         sqlite3_bind_int64(insertLexeme, 1, m_initialId[l]);
-        sqlite3_bind_double(insertLexeme, 2, lexeme.freq);
+        sqlite3_bind_int64(insertLexeme, 2, std::int64_t(lexeme.freq));
+        sqlite3_bind_double(insertLexeme, 3, lexeme.share);
         if (!db.step(insertLexeme))
             return false;
     }
