@@ -22,9 +22,10 @@ const Command Commands[] = {
     {"replace", replaceCommand,
      "replace --find TEXT --with TEXT [--match-case] [--whole-word] [--encoding ENC] FILE"},
     {"convert", convertCommand, "convert --from ENC --to ENC IN OUT"},
-    {"compare", compareCommand,
-     "compare [--auto] [--no-auto-compare] [--case CASE] [--encoding ENC] --out DIR FILE..."},
     {"dict", dictCommand, "dict build|corpus|info ...   the dictionary builder; see dict --help"},
+    {"related", relatedCommand,
+     "related --dict DB [--black-list FILE] [--pos TAGS] [--encoding ENC] [--progress] FILE"},
+    {"linked", linkedCommand, "linked ...   the search by linked words, with the options of related"},
     {"serve", serveCommand,
      "serve --dict DB [--listen ADDR:PORT] [--threads N] [--max-body BYTES]"},
 };

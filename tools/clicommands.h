@@ -11,9 +11,10 @@ class QCommandLineParser;
 int linesCommand(const QStringList &args, const CliStreams &io);
 int replaceCommand(const QStringList &args, const CliStreams &io);
 int convertCommand(const QStringList &args, const CliStreams &io);
-int compareCommand(const QStringList &args, const CliStreams &io);
 int serveCommand(const QStringList &args, const CliStreams &io);
 int dictCommand(const QStringList &args, const CliStreams &io);
+int relatedCommand(const QStringList &args, const CliStreams &io);
+int linkedCommand(const QStringList &args, const CliStreams &io);
 
 /// Parses args into parser (whose options the caller added) and checks the count of
 /// positional arguments; on failure writes the message and returns false.
