@@ -22,6 +22,8 @@ const Command Commands[] = {
     {"replace", replaceCommand,
      "replace --find TEXT --with TEXT [--match-case] [--whole-word] [--encoding ENC] FILE"},
     {"convert", convertCommand, "convert --from ENC --to ENC IN OUT"},
+    {"compare", compareCommand,
+     "compare [--auto] [--no-auto-compare] [--case CASE] [--encoding ENC] --out DIR FILE..."},
     {"dict", dictCommand, "dict build|corpus|info ...   the dictionary builder; see dict --help"},
     {"related", relatedCommand,
      "related --dict DB [--black-list FILE] [--pos TAGS] [--encoding ENC] [--progress] FILE"},

@@ -11,6 +11,7 @@ class QCommandLineParser;
 int linesCommand(const QStringList &args, const CliStreams &io);
 int replaceCommand(const QStringList &args, const CliStreams &io);
 int convertCommand(const QStringList &args, const CliStreams &io);
+int compareCommand(const QStringList &args, const CliStreams &io);
 int serveCommand(const QStringList &args, const CliStreams &io);
 int dictCommand(const QStringList &args, const CliStreams &io);
 int relatedCommand(const QStringList &args, const CliStreams &io);
