@@ -387,18 +387,20 @@ FindOutcome ComparisonWorkspace::replaceAll(const FindOptions &options)
 
 void ComparisonWorkspace::BitBtn1Click()
 {
-    QList<QStringList> sources;
+    // The engine cuts the texts into lines itself and gives box texts back, which spares
+    // building millions of strings for big lists.
+    QStringList sources;
     for (int i = 1; i <= m_listCount; ++i)
-        sources.append(splitLines(boxText({i, BoxKind::Source})));
+        sources.append(boxText({i, BoxKind::Source}));
     const ComparisonResult result = CompareLists(sources);
-    setTextAt(MergedSlot, joinLines(result.merged()));
-    setTextAt(CommonSlot, joinLines(result.common()));
+    setTextAt(MergedSlot, result.mergedText());
+    setTextAt(CommonSlot, result.commonText());
     for (int i = 1; i <= m_listCount; ++i) {
-        setTextAt(slotOf({i, BoxKind::Unique}), joinLines(result.unique(i)));
-        setTextAt(slotOf({i, BoxKind::Shared}), joinLines(result.shared(i)));
+        setTextAt(slotOf({i, BoxKind::Unique}), result.uniqueText(i));
+        setTextAt(slotOf({i, BoxKind::Shared}), result.sharedText(i));
     }
     for (int i = 1; i <= m_listCount; ++i)
-        setTextAt(slotOf({i, BoxKind::Absent}), joinLines(result.absent(i)));
+        setTextAt(slotOf({i, BoxKind::Absent}), result.absentText(i));
     N34Click();
 }
 

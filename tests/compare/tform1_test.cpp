@@ -1,6 +1,8 @@
 #include "compare/tform1.h"
 
+#include "common/desktopservices.h"
 #include "common/listfiledialog.h"
+#include "compare/initformclient.h"
 #include "compare/tform2.h"
 #include "compare/tform3.h"
 #include "compare/tform4.h"
@@ -16,6 +18,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTableView>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -179,4 +183,51 @@ TEST_F(MainWindowTest, SettingsAreReadAtStartAndWrittenAtTheEnd)
     EXPECT_FALSE(again.action(u"OptionSort"_s)->isChecked());
     EXPECT_TRUE(again.action(u"OptionUpper"_s)->isChecked());
     EXPECT_FALSE(again.workspace().options().sort);
+}
+
+TEST_F(MainWindowTest, InitialFormsReplaceTheBoxWhileTheWindowWaits)
+{
+    // A one-shot service that notes whether the window took commands while it answered.
+    QTcpServer service;
+    ASSERT_TRUE(service.listen(QHostAddress::LocalHost));
+    bool enabledMeanwhile = true;
+    QByteArray request;
+    QObject::connect(&service, &QTcpServer::newConnection, [&] {
+        QTcpSocket *socket = service.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, [&, socket] {
+            request += socket->readAll();
+            if (!request.endsWith("WORDS=%D0%9A%D0%BE%D1%82%D1%8B%0D%0A"))
+                return;
+            enabledMeanwhile = window->isEnabled();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 7\r\n\r\n\xd0\xba\xd0\xbe\xd1\x82\n");
+        });
+    });
+    window->initialFormClient().setUrl(
+        QUrl(u"http://127.0.0.1:%1/words/initform.php"_s.arg(service.serverPort())));
+    QPlainTextEdit *box = window->editor({2, BoxKind::Unique});
+    window->workspace().paste(u"x"_s);  // the source of list 1 is current; it stays as it is
+    window->workspace().focusBox({2, BoxKind::Unique});
+    window->workspace().paste(u"Коты\r\n"_s);
+    window->action(u"InitialForms"_s)->trigger();
+    EXPECT_FALSE(enabledMeanwhile);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(box->toPlainText(), u"кот\n"_s);
+    EXPECT_EQ(window->editor({1, BoxKind::Source})->toPlainText(), u"x"_s);
+    EXPECT_EQ(window->frame({2, BoxKind::Unique})->title(), u"Уникальные (1)"_s);
+}
+
+TEST_F(MainWindowTest, HelpOpensTheDocumentAndThePage)
+{
+    struct Recorder final : DesktopServices
+    {
+        void openUrl(const QUrl &url) override { opened.append(url); }
+        QList<QUrl> opened;
+    } recorder;
+    DesktopServices::setCurrent(&recorder);
+    QTest::keyClick(window->editor({1, BoxKind::Source}), Qt::Key_F1);
+    QTest::keyClick(window->editor({1, BoxKind::Source}), Qt::Key_F1, Qt::ShiftModifier);
+    DesktopServices::setCurrent(nullptr);
+    ASSERT_EQ(recorder.opened.size(), 2);
+    EXPECT_TRUE(recorder.opened[0].toLocalFile().endsWith(u"/Cambrel.html"_s));
+    EXPECT_EQ(recorder.opened[1].path(), u"/products/lexorum/help/cambrel/"_s);
 }
