@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -109,8 +108,8 @@ ProjectResult SaveProject(SortingSession &session, const QString &path)
     QTemporaryFile file(target.absolutePath() + u"/."_s + target.fileName() + u".XXXXXX"_s);
     if (!file.open())
         return {CreateFailed};
+    const QString temporary = file.fileName();  // asking for the name gives the file one
     file.close();
-    const QString temporary = file.fileName();
     {
         sqlite3 *raw = nullptr;
         const int opened = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &raw,
