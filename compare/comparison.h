@@ -20,9 +20,10 @@
 // results as lists.
 
 /// The outcome of one comparison of N lists (N from 2 to 10, lists counted from 1).
-/// Results are built on request, one at a time, so that a big comparison does not hold
-/// every result box in memory at once. The result shares the compared lists or texts and
-/// stays valid when the caller changes or drops its own copies.
+/// The merged text is made by the comparison and shared; the other results are built on
+/// request, one at a time, so that a big comparison does not hold every result box in
+/// memory at once. The result shares the compared lists or texts and stays valid when the
+/// caller changes or drops its own copies.
 class ComparisonResult
 {
 public:
