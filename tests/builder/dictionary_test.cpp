@@ -72,11 +72,13 @@ TEST(Dictionary, RefusesAFileThatIsNoDictionaryNamingWhatIsMissing)
     EXPECT_FALSE(d.ConnectDictionary(text));
     EXPECT_TRUE(d.error().contains(u"не является словарём"_s)) << d.error().toStdString();
 
-    EXPECT_FALSE(d.ConnectDictionary(makeDatabase(dir, u"one.db"_s, "create table forms (id, word);")));
+    EXPECT_FALSE(
+        d.ConnectDictionary(makeDatabase(dir, u"one.db"_s, "create table forms (id, word);")));
     EXPECT_EQ(d.error(), u"В таблице forms словаря нет столбца initform_id"_s);
     EXPECT_FALSE(d.ConnectDictionary(
-        makeDatabase(dir, u"two.db"_s, "create table forms (id integer primary key, word, initform_id, props);"
-                          "create table grams2 (word1id, word2id, word1, word2, freq);")));
+        makeDatabase(dir, u"two.db"_s,
+                     "create table forms (id integer primary key, word, initform_id, props);"
+                     "create table grams2 (word1id, word2id, word1, word2, freq);")));
     EXPECT_EQ(d.error(), u"В словаре нет таблицы grams3"_s);
     EXPECT_FALSE(d.isOpen());
 }

@@ -129,7 +129,8 @@ TEST(RelatedWordsSearch, LinesWithBlanksAndEmptyInputsFindNothing)
     EXPECT_TRUE(empty.result.words.isEmpty());
     EXPECT_EQ(empty.result.foundText(), QString());
     EXPECT_EQ(empty.reports, s.literal(input(QString())).reports);
-    EXPECT_TRUE(empty.reports.contains(u"stage: Поиск исходных форм для найденных словоформ (0)"_s));
+    EXPECT_TRUE(
+        empty.reports.contains(u"stage: Поиск исходных форм для найденных словоформ (0)"_s));
 }
 
 TEST(RelatedWordsSearch, KeepsOnlyTheAllowedPartsOfSpeech)

@@ -162,14 +162,15 @@ QString TestDictionary::write(const QString &path) const
     sqlite3_finalize(form);
     sqlite3_finalize(pair);
     sqlite3_finalize(triple);
-    const QString indexed = execute(db,
-                                    "create index forms_word on forms(word);"
-                                    "create index forms_initform on forms(initform_id);"
-                                    "create index grams2_word1 on grams2(word1id, word2id);"
-                                    "create index grams2_word2 on grams2(word2id, word1id);"
-                                    "create index grams3_word2 on grams3(word2id, word1id, word3id);"
-                                    "create index grams3_outer on grams3(word1id, word3id, word2id);"
-                                    "commit;");
+    // The indexes of builder/README.md.
+    const QString indexed =
+        execute(db, "create index forms_word on forms(word);"
+                    "create index forms_initform on forms(initform_id);"
+                    "create index grams2_word1 on grams2(word1id, word2id);"
+                    "create index grams2_word2 on grams2(word2id, word1id);"
+                    "create index grams3_word2 on grams3(word2id, word1id, word3id);"
+                    "create index grams3_outer on grams3(word1id, word3id, word2id);"
+                    "commit;");
     if (error.isEmpty())
         error = indexed;
     sqlite3_close(db);
