@@ -47,6 +47,8 @@ void SearchThread::waitForRun()
     if (!m_ended)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     wait();
+    // An abandoned run ends without its finishing call.
+    m_searching = false;
 }
 
 void SearchThread::abandon()

@@ -151,6 +151,8 @@ TEST(SearchThread, AnAbandonedRunEndsWithoutReports)
     Window window(*worker);
     ASSERT_TRUE(worker->startSearch());
     worker->abandon();
+    worker->waitForRun();
+    EXPECT_FALSE(worker->isSearching());
     worker.reset();
     EXPECT_FALSE(window.log.contains(u"finish пушистый\r\nмяукать\r\n"_s));
     EXPECT_FALSE(f.dictionary.isBusy());
