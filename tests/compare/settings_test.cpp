@@ -12,7 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-class SettingsTest : public ::testing::Test
+class ComparisonSettingsTest : public ::testing::Test
 {
 protected:
     ComparisonSettings readText(const QByteArray &ini)
@@ -34,7 +34,7 @@ private:
 
 } // namespace
 
-TEST_F(SettingsTest, NoFileMeansEverythingOnAndLowerCase)
+TEST_F(ComparisonSettingsTest, NoFileMeansEverythingOnAndLowerCase)
 {
     const ComparisonSettings s = readComparisonSettings(path);
     EXPECT_EQ(s.listCount, 2);
@@ -44,7 +44,7 @@ TEST_F(SettingsTest, NoFileMeansEverythingOnAndLowerCase)
     EXPECT_EQ(s.serviceUrl.toString(), u"http://127.0.0.1:8731/words/initform.php"_s);
 }
 
-TEST_F(SettingsTest, ListCountOutsideThreeToTenGivesTwo)
+TEST_F(ComparisonSettingsTest, ListCountOutsideThreeToTenGivesTwo)
 {
     EXPECT_EQ(readText("[VIEW]\nLISTS=7\n").listCount, 7);
     EXPECT_EQ(readText("[VIEW]\nLISTS=10\n").listCount, 10);
@@ -52,7 +52,7 @@ TEST_F(SettingsTest, ListCountOutsideThreeToTenGivesTwo)
         EXPECT_EQ(readText(QByteArray("[VIEW]\nLISTS=") + bad + "\n").listCount, 2) << bad;
 }
 
-TEST_F(SettingsTest, OnlyZeroSwitchesAnOptionOff)
+TEST_F(ComparisonSettingsTest, OnlyZeroSwitchesAnOptionOff)
 {
     const ComparisonSettings s =
         readText("[AUTO_ACTIONS]\nTRIM=0\nDELETE_EMPTY_LINES=5\nREGISTER=x\nSORT=-1\n"
@@ -65,7 +65,7 @@ TEST_F(SettingsTest, OnlyZeroSwitchesAnOptionOff)
     EXPECT_TRUE(s.options.compare);  // missing
 }
 
-TEST_F(SettingsTest, TheLastCaseKeyThatIsOnWins)
+TEST_F(ComparisonSettingsTest, TheLastCaseKeyThatIsOnWins)
 {
     EXPECT_EQ(readText("[VIEW]\nLISTS=3\n").options.caseChoice, CaseChoice::Capitalize);
     EXPECT_EQ(readText("[AUTO_ACTIONS]\nUPPERCASE=1\nLOWERCASE=0\nCAPITALIZE=0\n")
@@ -79,7 +79,7 @@ TEST_F(SettingsTest, TheLastCaseKeyThatIsOnWins)
               CaseChoice::None);
 }
 
-TEST_F(SettingsTest, WritingKeepsEveryKeyForTheNextRun)
+TEST_F(ComparisonSettingsTest, WritingKeepsEveryKeyForTheNextRun)
 {
     ComparisonSettings s;
     s.listCount = 4;
@@ -103,7 +103,7 @@ TEST_F(SettingsTest, WritingKeepsEveryKeyForTheNextRun)
     EXPECT_EQ(back.serviceUrl, s.serviceUrl);
 }
 
-TEST_F(SettingsTest, APathThatCannotBeWrittenIsReported)
+TEST_F(ComparisonSettingsTest, APathThatCannotBeWrittenIsReported)
 {
     ComparisonSettings s;
     EXPECT_NE(writeComparisonSettings(dir.path(), s), QString());  // a folder, not a file

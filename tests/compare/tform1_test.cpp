@@ -40,7 +40,7 @@ public:
     QString savePath;
 };
 
-class MainWindowTest : public ::testing::Test
+class CambrelWindowTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -84,7 +84,7 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindowTest, OpenCompareStatisticsSave)
+TEST_F(CambrelWindowTest, OpenCompareStatisticsSave)
 {
     window->action(u"OpenFiles"_s)->trigger();
     ComparisonWorkspace &workspace = window->workspace();
@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, OpenCompareStatisticsSave)
     EXPECT_EQ(fileText(u"merged.txt"_s), u"кот\r\nлиса\r\nпёс\r\nёж\r\n"_s);
 }
 
-TEST_F(MainWindowTest, EditorKeysGiveWayToTheCommands)
+TEST_F(CambrelWindowTest, EditorKeysGiveWayToTheCommands)
 {
     window->action(u"OpenFiles"_s)->trigger();
     QPlainTextEdit *source = window->editor({1, BoxKind::Source});
@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, EditorKeysGiveWayToTheCommands)
     EXPECT_EQ(list->status(), u"Записей: 1"_s);
 }
 
-TEST_F(MainWindowTest, SettingsAreReadAtStartAndWrittenAtTheEnd)
+TEST_F(CambrelWindowTest, SettingsAreReadAtStartAndWrittenAtTheEnd)
 {
     window->action(u"Lists5"_s)->trigger();
     window->action(u"OptionSort"_s)->trigger();
@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, SettingsAreReadAtStartAndWrittenAtTheEnd)
     EXPECT_FALSE(again.workspace().options().sort);
 }
 
-TEST_F(MainWindowTest, InitialFormsReplaceTheBoxWhileTheWindowWaits)
+TEST_F(CambrelWindowTest, InitialFormsReplaceTheBoxWhileTheWindowWaits)
 {
     // A one-shot service that notes whether the window took commands while it answered.
     QTcpServer service;
@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, InitialFormsReplaceTheBoxWhileTheWindowWaits)
     EXPECT_EQ(window->frame({2, BoxKind::Unique})->title(), u"Уникальные (1)"_s);
 }
 
-TEST_F(MainWindowTest, HelpOpensTheDocumentAndThePage)
+TEST_F(CambrelWindowTest, HelpOpensTheDocumentAndThePage)
 {
     struct Recorder final : DesktopServices
     {

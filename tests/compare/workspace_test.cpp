@@ -32,10 +32,10 @@ BoxId shared(int i)
     return {i, BoxKind::Shared};
 }
 
-class WorkspaceTest : public ::testing::Test
+class ComparisonWorkspaceTest : public ::testing::Test
 {
 protected:
-    WorkspaceTest()
+    ComparisonWorkspaceTest()
     {
         WorkspacePanes panes;
         for (int i = 0; i < ComparisonWorkspace::MaxLists; ++i) {
@@ -84,7 +84,7 @@ protected:
 
 } // namespace
 
-TEST_F(WorkspaceTest, OpeningTakesAtMostTenFilesAndComparesThem)
+TEST_F(ComparisonWorkspaceTest, OpeningTakesAtMostTenFilesAndComparesThem)
 {
     workspace->openFiles(files(12));
     EXPECT_EQ(workspace->listCount(), 10);
@@ -107,7 +107,7 @@ TEST_F(WorkspaceTest, OpeningTakesAtMostTenFilesAndComparesThem)
     EXPECT_EQ(counts.source[0], u"Список 1 (2)"_s);
 }
 
-TEST_F(WorkspaceTest, OpeningRunsTheAutomaticActions)
+TEST_F(ComparisonWorkspaceTest, OpeningRunsTheAutomaticActions)
 {
     workspace->openFiles({{u"a.txt"_s, u"  b\r\na\r\n\r\na\r\nB\r\n"_s}});
     EXPECT_EQ(text(source(1)), u"a\r\nb\r\n"_s);
@@ -123,7 +123,7 @@ TEST_F(WorkspaceTest, OpeningRunsTheAutomaticActions)
     EXPECT_EQ(counts.source[0], u"Список 1 (3)"_s);
 }
 
-TEST_F(WorkspaceTest, LoweringTheListCountEmptiesTheDroppedSlots)
+TEST_F(ComparisonWorkspaceTest, LoweringTheListCountEmptiesTheDroppedSlots)
 {
     workspace->setListCount(4);
     type(source(4), u"x\r\n"_s);
@@ -139,7 +139,7 @@ TEST_F(WorkspaceTest, LoweringTheListCountEmptiesTheDroppedSlots)
     EXPECT_EQ(workspace->listCount(), 10);
 }
 
-TEST_F(WorkspaceTest, CurrentBoxBeyondTheListsFallsBackToListOne)
+TEST_F(ComparisonWorkspaceTest, CurrentBoxBeyondTheListsFallsBackToListOne)
 {
     workspace->setListCount(5);
     type(unique(1), u"один\r\n"_s);
@@ -158,7 +158,7 @@ TEST_F(WorkspaceTest, CurrentBoxBeyondTheListsFallsBackToListOne)
     EXPECT_EQ(workspace->currentSourceSlot(), 1);
 }
 
-TEST_F(WorkspaceTest, ClearingASourceEmptiesItsResultsToo)
+TEST_F(ComparisonWorkspaceTest, ClearingASourceEmptiesItsResultsToo)
 {
     workspace->openFiles(files(3));
     workspace->focusBox(unique(2));
@@ -176,7 +176,7 @@ TEST_F(WorkspaceTest, ClearingASourceEmptiesItsResultsToo)
     EXPECT_EQ(counts.source[1], u"Список 2 (0)"_s);
 }
 
-TEST_F(WorkspaceTest, ClipboardCommandsActOnTheWholeBox)
+TEST_F(ComparisonWorkspaceTest, ClipboardCommandsActOnTheWholeBox)
 {
     type(source(1), u"а\r\nб\r\n"_s);
     click(source(1), 3);
@@ -190,7 +190,7 @@ TEST_F(WorkspaceTest, ClipboardCommandsActOnTheWholeBox)
     EXPECT_EQ(text(source(1)), QString());
 }
 
-TEST_F(WorkspaceTest, ProcessingChangesOnlyTheCurrentBox)
+TEST_F(ComparisonWorkspaceTest, ProcessingChangesOnlyTheCurrentBox)
 {
     type(source(1), u"б\r\nа\r\n"_s);
     type(source(2), u"д\r\nг\r\n"_s);
@@ -203,7 +203,7 @@ TEST_F(WorkspaceTest, ProcessingChangesOnlyTheCurrentBox)
     EXPECT_EQ(listWindowStatus, u"Записей: 2"_s);
 }
 
-TEST_F(WorkspaceTest, DeleteRecordDropsEveryEqualLine)
+TEST_F(ComparisonWorkspaceTest, DeleteRecordDropsEveryEqualLine)
 {
     type(source(1), u"x\r\ny\r\nx\r\n"_s);
     click(source(1), 0);
@@ -220,7 +220,7 @@ TEST_F(WorkspaceTest, DeleteRecordDropsEveryEqualLine)
     EXPECT_EQ(text(source(1)), u"y\r\n"_s);
 }
 
-TEST_F(WorkspaceTest, DeleteEverywhereVisitsTheBoxesInUse)
+TEST_F(ComparisonWorkspaceTest, DeleteEverywhereVisitsTheBoxesInUse)
 {
     workspace->setListCount(3);
     type(source(1), u"кот\r\nпёс\r\n"_s);
@@ -238,7 +238,7 @@ TEST_F(WorkspaceTest, DeleteEverywhereVisitsTheBoxesInUse)
     EXPECT_EQ(text(ListWindow), u"кот\r\n"_s);  // the list window's copy is not a list in use
 }
 
-TEST_F(WorkspaceTest, ReplaceEverywhereChangesWholeLinesOnly)
+TEST_F(ComparisonWorkspaceTest, ReplaceEverywhereChangesWholeLinesOnly)
 {
     workspace->openFiles({{u"1"_s, u"кот\r\nкот и пёс\r\n"_s}, {u"2"_s, u"кот\r\nёж\r\n"_s}});
     workspace->focusBox(source(1));
@@ -252,7 +252,7 @@ TEST_F(WorkspaceTest, ReplaceEverywhereChangesWholeLinesOnly)
     EXPECT_EQ(workspace->replaceEverywhere(u"нет"_s, u"да"_s), u"Выполнено замен: 0"_s);
 }
 
-TEST_F(WorkspaceTest, HighlightingMarksTheBoxesHoldingTheCaretLine)
+TEST_F(ComparisonWorkspaceTest, HighlightingMarksTheBoxesHoldingTheCaretLine)
 {
     workspace->openFiles({{u"1"_s, u"а\r\nб\r\n"_s}, {u"2"_s, u"б\r\nв\r\n"_s}});
     click(unique(1), 0);  // "а"
@@ -290,7 +290,7 @@ TEST(TextHoldsLine, MatchesWholeLinesBetweenBreaks)
     EXPECT_TRUE(textHoldsLine(u"а\r\n\r\nб"_s, QString()));
 }
 
-TEST_F(WorkspaceTest, ListWindowHoldsACopyOfTheCurrentBox)
+TEST_F(ComparisonWorkspaceTest, ListWindowHoldsACopyOfTheCurrentBox)
 {
     type(source(1), u"а\r\n"_s);
     workspace->focusBox(source(1));
@@ -305,7 +305,7 @@ TEST_F(WorkspaceTest, ListWindowHoldsACopyOfTheCurrentBox)
     EXPECT_EQ(text(source(1)), u"а\r\n"_s);
 }
 
-TEST_F(WorkspaceTest, OpeningIntoAResultBoxLeavesTheSlotAlone)
+TEST_F(ComparisonWorkspaceTest, OpeningIntoAResultBoxLeavesTheSlotAlone)
 {
     workspace->openFiles(files(2));
     AutoActionOptions options;
@@ -324,7 +324,7 @@ TEST_F(WorkspaceTest, OpeningIntoAResultBoxLeavesTheSlotAlone)
     EXPECT_EQ(counts.source[0], u"Список 1 (1)"_s);
 }
 
-TEST_F(WorkspaceTest, FindAndReplaceWalkTheCurrentBox)
+TEST_F(ComparisonWorkspaceTest, FindAndReplaceWalkTheCurrentBox)
 {
     type(source(2), u"кот\r\nкот\r\n"_s);
     click(source(2), 0);
