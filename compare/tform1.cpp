@@ -253,8 +253,11 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (found != m_boxes.constEnd()) {
         switch (event->type()) {
         case QEvent::FocusIn:
+            m_workspace->focusBox(*found);
+            break;
         case QEvent::MouseButtonPress:
-            // A press counts too: a box that kept the focus may have stopped being current.
+            // A box that kept the focus may have stopped being current (opening files moves
+            // the current box without the focus).
             if (!(m_workspace->currentBox() == *found))
                 m_workspace->focusBox(*found);
             break;
