@@ -135,10 +135,12 @@ void tokenizeLine(std::string_view utf8, const std::function<void(std::string_vi
 template<int N>
 typename NgramTable<N>::Slot &NgramTable<N>::slotFor(const Key &key)
 {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    std::uint64_t h = 0;
     for (const std::uint32_t id : key)
-        h = (h ^ id) * 0xFF51AFD7ED558CCDull;
-    h ^= h >> 29;
+        h = (h + id + 1) * 0x9E3779B97F4A7C15ull;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t i = std::size_t(h) & mask;; i = (i + 1) & mask) {
         Slot &s = m_slots[i];
@@ -150,7 +152,9 @@ typename NgramTable<N>::Slot &NgramTable<N>::slotFor(const Key &key)
 template<int N>
 void NgramTable<N>::add(const Key &key)
 {
-    if (2 * (m_used + 1) > m_slots.size())
+    // Three quarters full at most: with a mixed hash, linear probing stays short, and the
+    // table holds little more than its n-grams.
+    if (4 * (m_used + 1) > 3 * m_slots.size())
         grow();
     Slot &s = slotFor(key);
     if (s.key[0] == Empty) {
@@ -179,14 +183,37 @@ template class NgramTable<3>;
 
 std::uint32_t NgramCounter::intern(std::string_view token)
 {
-    const auto found = m_ids.find(token);
-    if (found != m_ids.end())
-        return found->second;
-    const auto id = std::uint32_t(m_tokens.size());
-    m_tokens.emplace_back(token);
-    m_tokenCounts.push_back(0);
-    m_ids.emplace(m_tokens.back(), id);
-    return id;
+    if (4 * (m_tokens.size() + 1) > 3 * m_idSlots.size())
+        growIds();
+    const auto hash = std::uint32_t(std::hash<std::string_view>()(token));
+    const std::size_t mask = m_idSlots.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        IdSlot &slot = m_idSlots[i];
+        if (slot.idPlusOne == 0) {
+            const auto id = std::uint32_t(m_tokens.size());
+            m_tokens.emplace_back(token);
+            m_tokenCounts.push_back(0);
+            slot = IdSlot{id + 1, hash};
+            return id;
+        }
+        if (slot.hash == hash && m_tokens[slot.idPlusOne - 1] == token)
+            return slot.idPlusOne - 1;
+    }
+}
+
+void NgramCounter::growIds()
+{
+    std::vector<IdSlot> old = std::move(m_idSlots);
+    m_idSlots.assign(std::max<std::size_t>(1024, old.size() * 2), IdSlot());
+    const std::size_t mask = m_idSlots.size() - 1;
+    for (const IdSlot &slot : old) {
+        if (slot.idPlusOne == 0)
+            continue;
+        std::size_t i = slot.hash & mask;
+        while (m_idSlots[i].idPlusOne != 0)
+            i = (i + 1) & mask;
+        m_idSlots[i] = slot;
+    }
 }
 
 void NgramCounter::addLine(std::string_view utf8)

@@ -8,7 +8,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 /// Splits a line of UTF-8 text into runs of tokens. A token is a run of Cyrillic letters
@@ -72,8 +71,16 @@ private:
     bool addFile(const QString &path, QString *error);
     std::uint32_t intern(std::string_view token);
 
-    std::deque<std::string> m_tokens;  // a deque keeps the map's views valid as it grows
-    std::unordered_map<std::string_view, std::uint32_t> m_ids;
+    void growIds();
+    std::deque<std::string> m_tokens;
+    // Open addressing over token ids: each slot holds id + 1 (0 is empty) and the token's
+    // hash, so a look-up compares text only on a likely match.
+    struct IdSlot
+    {
+        std::uint32_t idPlusOne = 0;
+        std::uint32_t hash = 0;
+    };
+    std::vector<IdSlot> m_idSlots;
     std::vector<std::uint64_t> m_tokenCounts;
     std::uint64_t m_totalTokens = 0;
     int m_files = 0;
