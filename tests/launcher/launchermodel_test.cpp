@@ -4,33 +4,10 @@
 
 #include <QCoreApplication>
 #include <QSignalSpy>
-#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
-
-TEST(LauncherModel, NamesFilesInItsOwnDirectory)
-{
-    const LauncherModel model(u"/opt/suite dir"_s);
-#ifdef Q_OS_WIN
-    EXPECT_EQ(model.programFile(SuiteTool::Pelmor), u"/opt/suite dir/Pelmor.exe"_s);
-#else
-    EXPECT_EQ(model.programFile(SuiteTool::Pelmor), u"/opt/suite dir/Pelmor"_s);
-    EXPECT_EQ(model.programFile(SuiteTool::Orvella), u"/opt/suite dir/Orvella"_s);
-#endif
-    EXPECT_EQ(model.helpFile(SuiteTool::Cambrel), u"/opt/suite dir/Cambrel.html"_s);
-    EXPECT_EQ(model.suiteHelpFile(), u"/opt/suite dir/Lexorum.html"_s);
-}
-
-TEST(LauncherModel, ProductPageKeepsItsQuery)
-{
-    const QUrl page = LauncherModel::productPage();
-    EXPECT_EQ(page.path(), u"/product.php"_s);
-    EXPECT_EQ(QUrlQuery(page).queryItemValue(u"id"_s), u"66"_s);
-    EXPECT_EQ(LauncherModel::onlineHelp().path(), u"/products/lexorum/help/"_s);
-    EXPECT_EQ(page.host(), LauncherModel::onlineHelp().host());
-}
 
 TEST(LauncherModel, UpdateCheckAnswersOnceLater)
 {

@@ -1,7 +1,6 @@
 #include "sorter/projectstore.h"
 
-#include "common/pane.h"
-#include "sorter/sortingsession.h"
+#include "tests/sorter/sortingpanes.h"
 #include "tests/support/printers.h"
 
 #include <QDir>
@@ -20,24 +19,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-/// A session over memory panes.
-struct Sorting
-{
-    Sorting() : session(source, panes()) { }
-    std::array<Pane *, SortingSession::ListCount> panes()
-    {
-        std::array<Pane *, SortingSession::ListCount> all{};
-        for (int i = 0; i < SortingSession::ListCount; ++i)
-            all[i] = &lists[i];
-        return all;
-    }
-    MemoryPane &list(int k) { return lists[k - 1]; }
-
-    MemoryPane source;
-    std::array<MemoryPane, SortingSession::ListCount> lists;
-    SortingSession session;
-};
 
 /// Runs statements on a database file, creating it.
 void runSql(const QString &path, const QStringList &statements)
@@ -65,24 +46,31 @@ class ProjectStoreTest : public ::testing::Test
 {
 protected:
     QString path(const QString &name) const { return dir.filePath(name); }
+    QStringList entries() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
     QTemporaryDir dir;
-    Sorting saved;
-    Sorting opened;
+    SortingPanes saved;
+    SortingPanes opened;
 };
 
 } // namespace
 
-TEST_F(ProjectStoreTest, RoundTripsEveryTextAsThePanesHoldIt)
+TEST_F(ProjectStoreTest, RoundTripsEveryTextAndRestartsTheHistory)
 {
     saved.source.setText(u"it's\r\n'\r\nlast"_s);
     saved.list(1).setText(u"'"_s);
-    saved.list(2).setText(u"a\r\nb\r\n"_s);
     saved.list(3).setText(u"a\\n \"q\" \u0000 end"_s);
     saved.list(10).setText(u"hidden\r\n"_s);
     saved.session.setButtonName(1, u"O'Brien's"_s);
     saved.session.setButtonName(2, QString());
     saved.session.setVisibleListCount(3);
     ASSERT_TRUE(SaveProject(saved.session, path(u"p.db"_s)).ok());
+    opened.source.setText(u"before"_s);
+    opened.session.RecordSnapshot();
+    opened.list(2).setText(u"x"_s);
+    opened.session.RecordSnapshot();
 
     ASSERT_TRUE(OpenProject(opened.session, path(u"p.db"_s)).ok());
     EXPECT_EQ(opened.source.text(), saved.source.text());
@@ -93,6 +81,12 @@ TEST_F(ProjectStoreTest, RoundTripsEveryTextAsThePanesHoldIt)
     EXPECT_EQ(opened.session.visibleListCount(), 3);
     EXPECT_EQ(opened.session.windowCaption(),
               u"Ручная сортировка списков - "_s + QDir::toNativeSeparators(path(u"p.db"_s)));
+    opened.session.Undo();  // the loaded state is the only step
+    EXPECT_EQ(opened.source.text(), saved.source.text());
+    opened.session.SendToList(2);
+    opened.session.Undo();
+    EXPECT_EQ(opened.source.text(), saved.source.text());
+    EXPECT_EQ(opened.list(2).text(), QString());  // saved empty, as every list row is
 }
 
 TEST_F(ProjectStoreTest, WritesTheTableAndTwelveRowsAsTheLiteralStatementsWould)
@@ -112,9 +106,8 @@ TEST_F(ProjectStoreTest, WritesTheTableAndTwelveRowsAsTheLiteralStatementsWould)
             k == 1 ? u"It''s"_s : u"В список"_s, k == 1 ? u"a\r\n"_s : QString()));
     statements << u"insert into `Data` (id,name,data) values('-1','','3');"_s << u"commit;"_s;
     runSql(path(u"literal.db"_s), statements);
-
-    const QString dump = sqliteShell(path(u"bound.db"_s), u".dump"_s);
-    EXPECT_EQ(dump, sqliteShell(path(u"literal.db"_s), u".dump"_s));
+    EXPECT_EQ(sqliteShell(path(u"bound.db"_s), u".dump"_s),
+              sqliteShell(path(u"literal.db"_s), u".dump"_s));
     EXPECT_EQ(sqliteShell(path(u"bound.db"_s),
                           u"select count(*), sum(typeof(id) = 'integer') from Data;"_s),
               u"12|12\n"_s);
@@ -146,34 +139,7 @@ TEST_F(ProjectStoreTest, OpenAppliesTheRowsThatArePresent)
     EXPECT_EQ(opened.session.visibleListCount(), 5);  // a non-number counts as 5
 }
 
-TEST_F(ProjectStoreTest, OpenRestartsTheHistoryFromTheLoadedState)
-{
-    saved.source.setText(u"a\r\nb\r\n"_s);
-    ASSERT_TRUE(SaveProject(saved.session, path(u"p.db"_s)).ok());
-    opened.source.setText(u"before"_s);
-    opened.session.RecordSnapshot();
-    opened.list(1).setText(u"x"_s);
-    opened.session.RecordSnapshot();
-    ASSERT_TRUE(OpenProject(opened.session, path(u"p.db"_s)).ok());
-    opened.session.Undo();
-    EXPECT_EQ(opened.source.text(), u"a\r\nb\r\n"_s);
-    opened.session.SendToList(1);
-    opened.session.Undo();
-    EXPECT_EQ(opened.source.text(), u"a\r\nb\r\n"_s);
-    EXPECT_EQ(opened.list(1).text(), QString());  // saved empty, as every list row is
-}
-
-TEST_F(ProjectStoreTest, OpenNeverCreatesAFile)
-{
-    opened.source.setText(u"mine"_s);
-    const ProjectResult result = OpenProject(opened.session, path(u"none.db"_s));
-    EXPECT_EQ(result.error, u"Ошибка открытия базы данных"_s);
-    EXPECT_FALSE(QFile::exists(path(u"none.db"_s)));
-    EXPECT_EQ(opened.source.text(), u"mine"_s);
-    EXPECT_EQ(opened.session.windowCaption(), u"Ручная сортировка списков"_s);
-}
-
-TEST_F(ProjectStoreTest, ABrokenFileLeavesTheSessionAsItWas)
+TEST_F(ProjectStoreTest, AFailedOpenLeavesTheSessionAsItWasAndCreatesNothing)
 {
     opened.source.setText(u"mine"_s);
     opened.list(2).setText(u"two"_s);
@@ -183,7 +149,7 @@ TEST_F(ProjectStoreTest, ABrokenFileLeavesTheSessionAsItWas)
 
     QFile text(path(u"text.db"_s));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("just some words\r\n");
+    text.write("SQLite, just some words\r\n");
     text.close();
     runSql(path(u"other.db"_s), {u"create table Other (x);"_s});
     // Rows of a page each; the last page is spoilt, so the query fails midway.
@@ -197,47 +163,42 @@ TEST_F(ProjectStoreTest, ABrokenFileLeavesTheSessionAsItWas)
     spoilt.seek(spoilt.size() - 4096);
     spoilt.write(QByteArray(4096, '\xff'));
     spoilt.close();
+    EXPECT_TRUE(isProjectFile(path(u"other.db"_s)));
+    EXPECT_FALSE(isProjectFile(path(u"text.db"_s)));
+    EXPECT_FALSE(isProjectFile(path(u"none.db"_s)));
 
+    EXPECT_EQ(OpenProject(opened.session, path(u"none.db"_s)).error,
+              u"Ошибка открытия базы данных"_s);
+    EXPECT_FALSE(QFile::exists(path(u"none.db"_s)));
+    EXPECT_TRUE(
+        OpenProject(opened.session, path(u"other.db"_s)).error.contains(u"no such table: Data"_s));
     for (const QString &name : {u"text.db"_s, u"other.db"_s, u"spoilt.db"_s}) {
         const ProjectResult result = OpenProject(opened.session, path(name));
         EXPECT_FALSE(result.ok()) << name.toStdString();
         EXPECT_TRUE(result.error.contains(name)) << result.error.toStdString();
-        EXPECT_EQ(opened.source.text(), u"mine"_s);
-        EXPECT_EQ(opened.list(2).text(), u"three"_s);
-        EXPECT_EQ(opened.session.windowCaption(), u"Ручная сортировка списков"_s);
     }
-    EXPECT_TRUE(
-        OpenProject(opened.session, path(u"other.db"_s)).error.contains(u"no such table: Data"_s));
+    EXPECT_EQ(opened.source.text(), u"mine"_s);
+    EXPECT_EQ(opened.list(2).text(), u"three"_s);
+    EXPECT_EQ(opened.session.windowCaption(), u"Ручная сортировка списков"_s);
     opened.session.Undo();  // the history was not touched
     EXPECT_EQ(opened.list(2).text(), u"two"_s);
 }
 
 TEST_F(ProjectStoreTest, AFailedSaveLeavesWhatWasThere)
 {
-    saved.source.setText(u"s"_s);
     EXPECT_EQ(SaveProject(saved.session, path(u"missing/p.db"_s)).error,
               u"Ошибка создания базы данных"_s);
     EXPECT_FALSE(QFile::exists(path(u"missing"_s)));
-
     // A folder in the way: the new file is written but cannot replace it.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(u"p.db"_s));
-    EXPECT_FALSE(SaveProject(saved.session, path(u"p.db"_s)).ok());
-    EXPECT_TRUE(QFileInfo(path(u"p.db"_s)).isDir());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{u"p.db"_s});  // no temporary file left behind
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"dir.db"_s));
+    EXPECT_FALSE(SaveProject(saved.session, path(u"dir.db"_s)).ok());
+    EXPECT_TRUE(QFileInfo(path(u"dir.db"_s)).isDir());
+    EXPECT_EQ(entries(), QStringList{u"dir.db"_s});  // no temporary file left behind
     EXPECT_EQ(saved.session.windowCaption(), u"Ручная сортировка списков"_s);
 
     // Saving over an old project replaces it without a question.
     saved.list(1).setText(u"first"_s);
-    ASSERT_TRUE(SaveProject(saved.session, path(u"q.db"_s)).ok());
-    saved.list(1).setText(u"second"_s);
-    ASSERT_TRUE(SaveProject(saved.session, path(u"q.db"_s)).ok());
-    ASSERT_TRUE(OpenProject(opened.session, path(u"q.db"_s)).ok());
-    EXPECT_EQ(opened.list(1).text(), u"second"_s);
-}
-
-TEST_F(ProjectStoreTest, ASaveThatFailsMidwayLeavesTheOldFileWhole)
-{
+    ASSERT_TRUE(SaveProject(saved.session, path(u"p.db"_s)).ok());
     saved.list(1).setText(u"old"_s);
     ASSERT_TRUE(SaveProject(saved.session, path(u"p.db"_s)).ok());
     QFile file(path(u"p.db"_s));
@@ -255,24 +216,11 @@ TEST_F(ProjectStoreTest, ASaveThatFailsMidwayLeavesTheOldFileWhole)
     const ProjectResult result = SaveProject(saved.session, path(u"p.db"_s));
     setrlimit(RLIMIT_FSIZE, &usual);
     std::signal(SIGXFSZ, handler);
-
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.error.startsWith(path(u"p.db"_s) + u": "_s)) << result.error.toStdString();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{u"p.db"_s});
-}
-
-TEST(ProjectFile, IsRecognisedByItsHeader)
-{
-    QTemporaryDir dir;
-    runSql(dir.filePath(u"p.db"_s), {u"create table t (x);"_s});
-    EXPECT_TRUE(isProjectFile(dir.filePath(u"p.db"_s)));
-    QFile text(dir.filePath(u"a.txt"_s));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("SQLite");
-    text.close();
-    EXPECT_FALSE(isProjectFile(dir.filePath(u"a.txt"_s)));
-    EXPECT_FALSE(isProjectFile(dir.filePath(u"none"_s)));
+    EXPECT_EQ(entries(), (QStringList{u"dir.db"_s, u"p.db"_s}));
+    ASSERT_TRUE(OpenProject(opened.session, path(u"p.db"_s)).ok());
+    EXPECT_EQ(opened.list(1).text(), u"old"_s);
 }
