@@ -6,13 +6,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-TEST(ApplyAutoActions, CleansAnOpenedListWithEverythingOn)
-{
-    EXPECT_EQ(applyAutoActions({u"  b"_s, u"a"_s, QString(), u"a"_s, u"B"_s}, {}),
-              (QStringList{u"a"_s, u"b"_s}));
-    EXPECT_EQ(applyAutoActions({}, {}), QStringList());
-}
-
 TEST(ApplyAutoActions, RunsTheStepsInTheirOrder)
 {
     AutoActionOptions options;
@@ -52,10 +45,8 @@ TEST(ApplyAutoActions, RunsTheStepsInTheirOrder)
     none.deleteRepeatingLines = none.compare = false;
     const QStringList untouched{u" Б"_s, QString(), u" Б"_s, u"а"_s};
     EXPECT_EQ(applyAutoActions(untouched, none), untouched);
-}
 
-TEST(TrimLines, CutsControlCharactersAndSpacesOnly)
-{
+    // Trimming cuts control characters and spaces only.
     EXPECT_EQ(trimLines({u"\t\u0001 кот \r"_s, u"\u00A0пёс\u3000"_s, u"   "_s, u" a b "_s}),
               (QStringList{u"кот"_s, u"\u00A0пёс\u3000"_s, QString(), u"a b"_s}));
 }

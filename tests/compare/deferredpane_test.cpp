@@ -20,12 +20,6 @@ QString lines(int from, int to)
     return text;
 }
 
-void waitForFill(const DeferredEditorPane &pane)
-{
-    for (int step = 0; step < 100 && pane.isFilling(); ++step)
-        QCoreApplication::processEvents();
-}
-
 } // namespace
 
 TEST(DeferredEditorPane, ShowsTheHeadAtOnceAndTheRestBetweenEvents)
@@ -37,7 +31,8 @@ TEST(DeferredEditorPane, ShowsTheHeadAtOnceAndTheRestBetweenEvents)
     EXPECT_EQ(pane.text(), lines(1, 10));
     EXPECT_EQ(editor.toPlainText(), u"строка 1\nстрока 2\nстрока 3\n"_s);
     EXPECT_EQ(DeferredEditorPane::fillingCount(), 1);
-    waitForFill(pane);
+    for (int step = 0; step < 100 && pane.isFilling(); ++step)
+        QCoreApplication::processEvents();
     EXPECT_FALSE(pane.isFilling());
     EXPECT_EQ(DeferredEditorPane::fillingCount(), 0);
     EXPECT_EQ(pane.text(), lines(1, 10));
@@ -49,12 +44,8 @@ TEST(DeferredEditorPane, ShowsTheHeadAtOnceAndTheRestBetweenEvents)
     EXPECT_FALSE(pane.isFilling());
     EXPECT_EQ(editor.toPlainText(), u"а\nб"_s);
     EXPECT_EQ(DeferredEditorPane::fillingCount(), 0);
-}
 
-TEST(DeferredEditorPane, FillsEverythingBeforeAnEdit)
-{
-    QPlainTextEdit editor;
-    DeferredEditorPane pane(&editor, 2);
+    // An edit fills everything first.
     pane.setText(lines(1, 6));
     QTest::keyClick(&editor, Qt::Key_End, Qt::ControlModifier);
     EXPECT_FALSE(pane.isFilling());
