@@ -28,41 +28,27 @@ const QString Contexts = uR"(
 13|ящик|13|NOUN
 20|пёс|20|NOUN
 [grams3]
-5|1|7
-5|3|7
-5|-1|7
-5|12|7
-5|13|7
-5|1|7
-6|1|8
-6|3|8
-1|20|3
+5|1|7  5|3|7  5|-1|7  5|12|7  5|13|7  5|1|7  6|1|8  6|3|8  1|20|3
 [grams2]
-1|3
-12|1
+1|3  12|1
 )"_s;
 
-struct Searches
+// Runs the search both ways; the literal method must give the same words and reports.
+struct Searches : OpenDictionary
 {
-    explicit Searches(const TestDictionary &source) : file(source)
-    {
-        EXPECT_TRUE(file.error().isEmpty()) << file.error().toStdString();
-        EXPECT_TRUE(dictionary.ConnectDictionary(file.path()));
-    }
-    RecordedRun fast(const QString &thesaurus, const QString &blackList = QString())
+    using OpenDictionary::OpenDictionary;
+    RecordedRun run(const QString &thesaurus, const QString &blackList = QString())
     {
         const SearchInput in{thesaurus, blackList, &PartWord};
-        return recordRun(
+        const RecordedRun fast = recordRun(
             [&](const SearchReports &r) { return LinkedWordsSearch(dictionary).run(in, r); });
-    }
-    RecordedRun literal(const QString &thesaurus, const QString &blackList = QString())
-    {
-        const SearchInput in{thesaurus, blackList, &PartWord};
-        return recordRun(
+        const RecordedRun literal = recordRun(
             [&](const SearchReports &r) { return literalLinkedWords(dictionary, in, r); });
+        EXPECT_TRUE(fast.result.ok()) << fast.result.error.toStdString();
+        EXPECT_EQ(literal.result.words, fast.result.words);
+        EXPECT_EQ(literal.reports, fast.reports);
+        return fast;
     }
-    DictionaryFile file;
-    Dictionary dictionary;
 };
 
 } // namespace
@@ -70,54 +56,38 @@ struct Searches
 TEST(LinkedWordsSearch, FindsWordsOfTheSameContextsWithHomonymsTwice)
 {
     Searches s(TestDictionary::fromText(Contexts));
-    const RecordedRun fast = s.fast(u"кот\r\n"_s);
+    const RecordedRun fast = s.run(u"кот\r\n"_s);
     // The -1 middle adds nothing; both ящик stay, one linked to кот by a pair.
     EXPECT_EQ(fast.result.words, (QStringList{u"ящик"_s, u"кошка"_s, u"ящик"_s}));
-    EXPECT_EQ(fast.reports, (QStringList{
-                                u"stage: Ищем id исходных форм (1)"_s,
-                                u"progress: 1"_s,
-                                u"stage: Поиск словосочетаний (2)"_s,
-                                u"progress: 1"_s,
-                                u"progress: 10"_s,
-                                u"stage: Поиск слов по соседним словам (2)"_s,
-                                u"progress: 5"_s,
-                                u"stage: Поиск исходных форм для найденных словоформ (7)"_s,
-                                u"stage: Сортировка результатов (7)"_s,
-                                u"progress: 41"_s,
-                                u"stage: Объединение результатов (7)"_s,
-                                u"progress: 42"_s,
-                                u"stage: Фильтрация с использованием чёрного списка (4)"_s,
-                                u"progress: 43"_s,
-                                u"stage: Фильтрация с использованием тезауруса (4)"_s,
-                                u"progress: 44"_s,
-                                u"stage: Сортировка в порядке значимости (3)"_s,
-                                u"progress: 44"_s,
-                                u"progress: 99"_s,
-                                u"stage: Сортировка результатов (3)"_s,
-                                u"progress: 100"_s,
-                            }));
-    const RecordedRun literal = s.literal(u"кот\r\n"_s);
-    EXPECT_EQ(literal.result.words, fast.result.words);
-    EXPECT_EQ(literal.reports, fast.reports);
-    EXPECT_EQ(s.fast(u"кот"_s, u"ящик"_s).result.words, QStringList{u"кошка"_s});
-}
+    EXPECT_EQ(fast.reports,
+              (QStringList{u"stage: Ищем id исходных форм (1)"_s, u"progress: 1"_s,
+                           u"stage: Поиск словосочетаний (2)"_s, u"progress: 1"_s,
+                           u"progress: 10"_s,
+                           u"stage: Поиск слов по соседним словам (2)"_s, u"progress: 5"_s,
+                           u"stage: Поиск исходных форм для найденных словоформ (7)"_s,
+                           u"stage: Сортировка результатов (7)"_s, u"progress: 41"_s,
+                           u"stage: Объединение результатов (7)"_s, u"progress: 42"_s,
+                           u"stage: Фильтрация с использованием чёрного списка (4)"_s,
+                           u"progress: 43"_s,
+                           u"stage: Фильтрация с использованием тезауруса (4)"_s, u"progress: 44"_s,
+                           u"stage: Сортировка в порядке значимости (3)"_s, u"progress: 44"_s,
+                           u"progress: 99"_s,
+                           u"stage: Сортировка результатов (3)"_s, u"progress: 100"_s}));
+    EXPECT_EQ(s.run(u"кот"_s, u"ящик"_s).result.words, QStringList{u"кошка"_s});
 
-TEST(LinkedWordsSearch, SeedsWithoutContextsFindNothing)
-{
-    Searches s(TestDictionary::fromText(Contexts));
     // мяукать never stands in the middle; the empty thesaurus has no seeds at all.
     for (const QString &thesaurus : {u"мяукать"_s, QString()}) {
-        const RecordedRun fast = s.fast(thesaurus);
-        EXPECT_TRUE(fast.result.ok());
-        EXPECT_TRUE(fast.result.words.isEmpty());
-        EXPECT_EQ(fast.reports, s.literal(thesaurus).reports);
-        EXPECT_TRUE(fast.reports.contains(u"progress: 10"_s));
+        const RecordedRun none = s.run(thesaurus);
+        EXPECT_TRUE(none.result.ok());
+        EXPECT_TRUE(none.result.words.isEmpty());
+        EXPECT_TRUE(none.reports.contains(u"progress: 10"_s));
     }
 }
 
 TEST(LinkedWordsSearch, MatchesTheLiteralMethodOnGeneratedDictionaries)
 {
     for (std::uint32_t seed = 101; seed <= 106; ++seed) {
+        SCOPED_TRACE(seed);
         const TestDictionary d = TestDictionary::generated(seed, 100 + 50 * int(seed - 100));
         Searches s(d);
         std::mt19937 random(seed);
@@ -126,14 +96,10 @@ TEST(LinkedWordsSearch, MatchesTheLiteralMethodOnGeneratedDictionaries)
             QString blackList;
             for (int i = 1 + int(random() % 20); i > 0; --i) {
                 // Low ids stand in the middle of many triples.
-                const auto &form = d.forms()[random() % std::min<qsizetype>(40, d.forms().size())];
-                (random() % 4 ? thesaurus : blackList) += form.word + u"\r\n"_s;
+                const qsizetype pick = random() % std::min<qsizetype>(40, d.forms().size());
+                (random() % 4 ? thesaurus : blackList) += d.forms()[pick].word + u"\r\n"_s;
             }
-            const RecordedRun fast = s.fast(thesaurus, blackList);
-            const RecordedRun literal = s.literal(thesaurus, blackList);
-            ASSERT_TRUE(fast.result.ok()) << fast.result.error.toStdString();
-            EXPECT_EQ(fast.result.words, literal.result.words) << "seed " << seed;
-            EXPECT_EQ(fast.reports, literal.reports) << "seed " << seed;
+            s.run(thesaurus, blackList);
         }
     }
 }

@@ -18,9 +18,7 @@ const QString Source = uR"([forms]
 20|кот|20|NOUN,Abbr
 30|ест|30|VERB
 [grams2]
-20|30
-30|20
-10|30
+20|30  30|20  10|30
 [grams3]
 30|20|30
 )"_s;
@@ -28,35 +26,27 @@ const QString Source = uR"([forms]
 class NgramViewTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(m_file.error(), QString());
-        ASSERT_TRUE(m_dictionary.ConnectDictionary(m_file.path()));
-    }
-    DictionaryFile m_file{TestDictionary::fromText(Source)};
-    Dictionary m_dictionary;
+    OpenDictionary m_open{TestDictionary::fromText(Source)};
+    Dictionary &m_dictionary = m_open.dictionary;
 };
-
-TEST_F(NgramViewTest, StartsWithCaptionsWithoutCountsAndFourEmptyRows)
-{
-    const NgramView view;
-    EXPECT_EQ(view.grid(0).caption, u"Биграммы справа"_s);
-    EXPECT_EQ(view.grid(2).headers,
-              (QStringList{u"№"_s, u"Слово 1"_s, u"Слово 2"_s, u"Слово 3"_s, u"Частота"_s}));
-    EXPECT_EQ(view.grid(1).rows.size(), 4);
-    EXPECT_EQ(view.grid(1).rows[3], QStringList(4, QString()));
-    EXPECT_EQ(NgramView::pairGroupWidth(997), 296);
-}
 
 TEST_F(NgramViewTest, ShowsTheRowsOfTheLastHomographNumbered)
 {
     NgramView view;
+    EXPECT_EQ(view.grid(1).rows, QList<QStringList>(4, QStringList(4, QString())));
     ASSERT_EQ(view.refresh(m_dictionary, u"КОТ"_s), QString());
     EXPECT_EQ(view.grid(0).caption, u"Биграммы справа (1)"_s);
     EXPECT_EQ(view.grid(0).rows, (QList<QStringList>{{u"1"_s, u"w20"_s, u"w30"_s, u"1"_s}}));
     EXPECT_EQ(view.grid(1).caption, u"Биграммы слева (1)"_s);
     EXPECT_EQ(view.grid(2).rows,
               (QList<QStringList>{{u"1"_s, u"w30"_s, u"w20"_s, u"w30"_s, u"1"_s}}));
+
+    // A busy connection changes nothing.
+    ASSERT_TRUE(m_dictionary.claim());
+    EXPECT_EQ(view.refresh(m_dictionary, u"ест"_s), dictionaryBusyMessage());
+    EXPECT_EQ(view.grid(0).caption, u"Биграммы справа (1)"_s);
+    EXPECT_EQ(allWordForms(m_dictionary, {u"кот"_s}).error, dictionaryBusyMessage());
+    m_dictionary.release();
 
     // A word the dictionary lacks leaves one empty row in each grid.
     ASSERT_EQ(view.refresh(m_dictionary, QString()), QString());
@@ -82,17 +72,6 @@ TEST_F(NgramViewTest, WordFormsFollowTheirVariantOfTheLookUp)
     EXPECT_EQ(firstInitialFormId(m_dictionary, u"кот"_s).id, u"10"_s);
     EXPECT_EQ(lastInitialFormId(m_dictionary, u"Кот"_s).id, u"20"_s);
     EXPECT_FALSE(firstInitialFormId(m_dictionary, u"Кот"_s).found());
-}
-
-TEST_F(NgramViewTest, ABusyConnectionChangesNothing)
-{
-    NgramView view;
-    ASSERT_EQ(view.refresh(m_dictionary, u"кот"_s), QString());
-    ASSERT_TRUE(m_dictionary.claim());
-    EXPECT_EQ(view.refresh(m_dictionary, u"ест"_s), dictionaryBusyMessage());
-    EXPECT_EQ(view.grid(0).caption, u"Биграммы справа (1)"_s);
-    EXPECT_EQ(allWordForms(m_dictionary, {u"кот"_s}).error, dictionaryBusyMessage());
-    m_dictionary.release();
 }
 
 } // namespace

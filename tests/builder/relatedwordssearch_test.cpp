@@ -30,47 +30,28 @@ const QString Cats = uR"(
 12|ящик|12|NOUN
 13|ящик|13|NOUN
 [grams2]
-5|1
-1|7
-5|3
-3|7
-6|1
-1|8
-8|1
-10|1
-1|99
-12|3
-13|3
-1|3
+5|1  1|7  5|3  3|7  6|1  1|8  8|1  10|1
+1|99  12|3  13|3  1|3
 )"_s;
 
-struct Searches
+// Runs the search both ways; the literal method must give the same words and reports.
+struct Searches : OpenDictionary
 {
-    explicit Searches(const TestDictionary &source) : file(source)
+    using OpenDictionary::OpenDictionary;
+    RecordedRun run(const QString &thesaurus, const QString &blackList = QString(),
+                    const part_word *filter = &PartWord)
     {
-        EXPECT_TRUE(file.error().isEmpty()) << file.error().toStdString();
-        EXPECT_TRUE(dictionary.ConnectDictionary(file.path()));
+        const SearchInput in{thesaurus, blackList, filter};
+        const RecordedRun fast = recordRun(
+            [&](const SearchReports &r) { return RelatedWordsSearch(dictionary).run(in, r); });
+        const RecordedRun literal = recordRun(
+            [&](const SearchReports &r) { return literalRelatedWords(dictionary, in, r); });
+        EXPECT_TRUE(fast.result.ok()) << fast.result.error.toStdString();
+        EXPECT_EQ(literal.result.words, fast.result.words);
+        EXPECT_EQ(literal.reports, fast.reports);
+        return fast;
     }
-    RecordedRun fast(const SearchInput &input)
-    {
-        return recordRun([&](const SearchReports &r) {
-            return RelatedWordsSearch(dictionary).run(input, r);
-        });
-    }
-    RecordedRun literal(const SearchInput &input)
-    {
-        return recordRun(
-            [&](const SearchReports &r) { return literalRelatedWords(dictionary, input, r); });
-    }
-    DictionaryFile file;
-    Dictionary dictionary;
 };
-
-SearchInput input(const QString &thesaurus, const QString &blackList = QString(),
-                  const part_word *filter = &PartWord)
-{
-    return SearchInput{thesaurus, blackList, filter};
-}
 
 } // namespace
 
@@ -80,55 +61,37 @@ TEST(RelatedWordsSearch, RanksNeighboursByLinksWithTheStagesShown)
     // Capitals are lowercased; кошки finds кошка's id yet filters only itself, so кошка
     // comes back; 8 links to кот both ways and counts twice; ящик merges into one line;
     // equal counts stand with the words descending.
-    const SearchInput in = input(u"Кот\r\nкошки\r\n"_s, u"Черный\r\n"_s);
-    const RecordedRun fast = s.fast(in);
+    const RecordedRun fast = s.run(u"Кот\r\nкошки\r\n"_s, u"Черный\r\n"_s);
     EXPECT_EQ(fast.result.words,
               (QStringList{u"пушистый"_s, u"мяукать"_s, u"быстро"_s, u"ящик"_s, u"кошка"_s}));
     EXPECT_EQ(fast.result.foundText(), u"пушистый\r\nмяукать\r\nбыстро\r\nящик\r\nкошка\r\n"_s);
-    EXPECT_EQ(fast.reports, (QStringList{
-                                u"stage: Ищем id исходных форм (2)"_s,
-                                u"progress: 1"_s,
-                                u"stage: Поиск словосочетаний (3)"_s,
-                                u"progress: 1"_s,
-                                u"progress: 5"_s,
-                                u"stage: Поиск исходных форм для найденных словоформ (13)"_s,
-                                u"stage: Сортировка результатов (11)"_s,
-                                u"progress: 41"_s,
-                                u"stage: Объединение результатов (11)"_s,
-                                u"progress: 42"_s,
-                                u"stage: Фильтрация с использованием чёрного списка (7)"_s,
-                                u"progress: 43"_s,
-                                u"stage: Фильтрация с использованием тезауруса (6)"_s,
-                                u"progress: 44"_s,
-                                u"stage: Сортировка в порядке значимости (5)"_s,
-                                u"progress: 44"_s,
-                                u"progress: 99"_s,
-                                u"stage: Сортировка результатов (5)"_s,
-                                u"progress: 100"_s,
-                            }));
-    const RecordedRun literal = s.literal(in);
-    EXPECT_EQ(literal.result.words, fast.result.words);
-    EXPECT_EQ(literal.reports, fast.reports);
+    EXPECT_EQ(fast.reports,
+              (QStringList{u"stage: Ищем id исходных форм (2)"_s, u"progress: 1"_s,
+                           u"stage: Поиск словосочетаний (3)"_s, u"progress: 1"_s, u"progress: 5"_s,
+                           u"stage: Поиск исходных форм для найденных словоформ (13)"_s,
+                           u"stage: Сортировка результатов (11)"_s, u"progress: 41"_s,
+                           u"stage: Объединение результатов (11)"_s, u"progress: 42"_s,
+                           u"stage: Фильтрация с использованием чёрного списка (7)"_s,
+                           u"progress: 43"_s,
+                           u"stage: Фильтрация с использованием тезауруса (6)"_s, u"progress: 44"_s,
+                           u"stage: Сортировка в порядке значимости (5)"_s, u"progress: 44"_s,
+                           u"progress: 99"_s,
+                           u"stage: Сортировка результатов (5)"_s, u"progress: 100"_s}));
 }
 
 TEST(RelatedWordsSearch, LinesWithBlanksAndEmptyInputsFindNothing)
 {
     Searches s(TestDictionary::fromText(Cats));
     // A blank around a seed or a black-list word makes it match nothing.
-    const RecordedRun blanks = s.fast(input(u" кот\r\nкошка \r\n\r\n"_s, u"мяукать \r\n"_s));
+    const RecordedRun blanks = s.run(u" кот\r\nкошка \r\n\r\n"_s, u"мяукать \r\n"_s);
     EXPECT_TRUE(blanks.result.ok());
     EXPECT_TRUE(blanks.result.words.isEmpty());
     EXPECT_EQ(blanks.reports.first(), u"stage: Ищем id исходных форм (3)"_s);
-    EXPECT_EQ(s.literal(input(u" кот\r\nкошка \r\n\r\n"_s)).reports, blanks.reports);
+    EXPECT_TRUE(s.run(u"кот"_s, u"мяукать \r\n"_s).result.words.contains(u"мяукать"_s));
 
-    const RecordedRun blackBlank = s.fast(input(u"кот"_s, u"мяукать \r\n"_s));
-    EXPECT_TRUE(blackBlank.result.words.contains(u"мяукать"_s));
-
-    const RecordedRun empty = s.fast(input(QString()));
-    EXPECT_TRUE(empty.result.ok());
+    const RecordedRun empty = s.run(QString());
     EXPECT_TRUE(empty.result.words.isEmpty());
     EXPECT_EQ(empty.result.foundText(), QString());
-    EXPECT_EQ(empty.reports, s.literal(input(QString())).reports);
     EXPECT_TRUE(
         empty.reports.contains(u"stage: Поиск исходных форм для найденных словоформ (0)"_s));
 }
@@ -136,17 +99,11 @@ TEST(RelatedWordsSearch, LinesWithBlanksAndEmptyInputsFindNothing)
 TEST(RelatedWordsSearch, KeepsOnlyTheAllowedPartsOfSpeech)
 {
     Searches s(TestDictionary::fromText(Cats));
-    part_word adjectivesOnly;
-    adjectivesOnly.setAll(false);
-    adjectivesOnly.set(1, true);
-    EXPECT_EQ(s.fast(input(u"кот"_s, {}, &adjectivesOnly)).result.words,
-              (QStringList{u"черный"_s, u"пушистый"_s}));
-    part_word none;
-    none.setAll(false);
-    const RecordedRun nothing = s.fast(input(u"кот"_s, {}, &none));
-    EXPECT_TRUE(nothing.result.ok());
-    EXPECT_TRUE(nothing.result.words.isEmpty());
-    EXPECT_EQ(s.literal(input(u"кот"_s, {}, &none)).reports, nothing.reports);
+    part_word filter;
+    filter.setAll(false);
+    EXPECT_TRUE(s.run(u"кот"_s, {}, &filter).result.words.isEmpty());
+    filter.set(1, true);  // adjectives
+    EXPECT_EQ(s.run(u"кот"_s, {}, &filter).result.words, (QStringList{u"черный"_s, u"пушистый"_s}));
 }
 
 TEST(RelatedWordsSearch, RanksCountsAsNumbersAndShowsTheBestThousand)
@@ -168,32 +125,23 @@ TEST(RelatedWordsSearch, RanksCountsAsNumbersAndShowsTheBestThousand)
         d.addPair(2001, 1);
     for (int i = 0; i < 2000; ++i)
         d.addPair(1, 2002);
-    Searches s(d);
-    const RecordedRun fast = s.fast(input(u"зерно"_s));
+    const RecordedRun fast = Searches(d).run(u"зерно"_s);
     ASSERT_EQ(fast.result.words.size(), 1000);
     EXPECT_EQ(fast.result.words.mid(0, 4),
               (QStringList{u"а"_s, u"б"_s, u"в"_s, u"слово993"_s}));
-    const RecordedRun literal = s.literal(input(u"зерно"_s));
-    EXPECT_EQ(literal.result.words, fast.result.words);
-    EXPECT_EQ(literal.reports, fast.reports);
 }
 
 TEST(RelatedWordsSearch, KeepsAWordWithATabWhole)
 {
-    TestDictionary d;
-    d.addForm(1, u"кот"_s, 1, u"NOUN"_s);
-    d.addForm(2, u"кот\t7"_s, 2, u"NOUN"_s);
-    d.addForm(7, u"семь"_s, 7, u"NOUN"_s);
-    d.addPair(1, 2);
-    Searches s(d);
-    const QStringList expected{u"кот\t7"_s};
-    EXPECT_EQ(s.fast(input(u"кот"_s)).result.words, expected);
-    EXPECT_EQ(s.literal(input(u"кот"_s)).result.words, expected);
+    const RecordedRun fast = Searches(TestDictionary::fromText(
+        u"[forms]\n1|кот|1|NOUN\n2|кот\t7|2|NOUN\n7|семь|7|NOUN\n[grams2]\n1|2\n"_s)).run(u"кот"_s);
+    EXPECT_EQ(fast.result.words, QStringList{u"кот\t7"_s});
 }
 
 TEST(RelatedWordsSearch, MatchesTheLiteralMethodOnGeneratedDictionaries)
 {
     for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE(seed);
         const TestDictionary d = TestDictionary::generated(seed, 100 + 60 * int(seed));
         Searches s(d);
         std::mt19937 random(seed);
@@ -204,14 +152,7 @@ TEST(RelatedWordsSearch, MatchesTheLiteralMethodOnGeneratedDictionaries)
                 const QString &word = d.forms()[random() % d.forms().size()].word;
                 (random() % 4 ? thesaurus : blackList) += word + u"\r\n"_s;
             }
-            if (round == 0)
-                thesaurus = u"\r\nнет такого\r\n"_s;
-            const SearchInput in = input(thesaurus, blackList);
-            const RecordedRun fast = s.fast(in);
-            const RecordedRun literal = s.literal(in);
-            ASSERT_TRUE(fast.result.ok()) << fast.result.error.toStdString();
-            EXPECT_EQ(fast.result.words, literal.result.words) << "seed " << seed;
-            EXPECT_EQ(fast.reports, literal.reports) << "seed " << seed;
+            s.run(round == 0 ? u"\r\nнет такого\r\n"_s : thesaurus, blackList);
         }
     }
 }

@@ -7,11 +7,9 @@
 #include "tests/builder/testdictionary.h"
 #include "tests/support/printers.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,11 +22,9 @@ const QString Cats = uR"(
 7|мяукать|7|INFN
 9|сидеть|9|INFN
 [grams2]
-5|1
-1|7
+5|1  1|7
 [grams3]
-5|1|7
-5|9|7
+5|1|7  5|9|7
 )"_s;
 
 // What a window model does with the signals, as one log.
@@ -52,11 +48,9 @@ struct Window
     QString found;
 };
 
-struct Fixture
+struct Fixture : OpenDictionary
 {
-    Fixture() : file(TestDictionary::fromText(Cats)) { dictionary.ConnectDictionary(file.path()); }
-    DictionaryFile file;
-    Dictionary dictionary;
+    Fixture() : OpenDictionary(TestDictionary::fromText(Cats)) {}
     MemoryPane thesaurus{u"Кот\r\n"_s};
     MemoryPane blackList;
 };
@@ -117,20 +111,16 @@ TEST(SearchThread, StartsInTurnAndNeverShareTheConnection)
 TEST(SearchThread, ReportsADatabaseErrorAndEndsTheRun)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"broken.db"_s);
-    sqlite3 *db = nullptr;
-    sqlite3_open(QFile::encodeName(path).constData(), &db);
     // props overflows when a run reads it: the file passes the check and fails later.
-    sqlite3_exec(db,
-                 "create table f (id integer primary key, word, initform_id);"
-                 "insert into f values (1, 'кот', 1), (2, 'пёс', 2);"
-                 "create view forms as select id, word, initform_id,"
-                 " abs(-9223372036854775807 - 1) as props from f;"
-                 "create table grams2 (word1id, word2id, word1, word2, freq);"
-                 "insert into grams2 values (1, 2, '', '', 1);"
-                 "create table grams3 (word1id, word2id, word3id, word1, word2, word3, freq);",
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    const QString path = writeDatabase(
+        dir.filePath(u"broken.db"_s),
+        "create table f (id integer primary key, word, initform_id);"
+        "insert into f values (1, 'кот', 1), (2, 'пёс', 2);"
+        "create view forms as select id, word, initform_id,"
+        " abs(-9223372036854775807 - 1) as props from f;"
+        "create table grams2 (word1id, word2id, word1, word2, freq);"
+        "insert into grams2 values (1, 2, '', '', 1);"
+        "create table grams3 (word1id, word2id, word3id, word1, word2, word3, freq);");
     Dictionary dictionary;
     ASSERT_TRUE(dictionary.ConnectDictionary(path));
     MemoryPane thesaurus(u"кот"_s);

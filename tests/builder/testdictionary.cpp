@@ -24,14 +24,36 @@ TestDictionary TestDictionary::fromText(const QString &source)
         }
         // Fields are taken untrimmed, so a word may begin or end with a blank.
         const QStringList f = line.split(u'|');
-        if (section == u"[forms]")
+        if (section == u"[forms]") {
             dictionary.addForm(f[0].toLongLong(), f[1], f[2].toLongLong(), f.value(3));
-        else if (section == u"[grams2]")
-            dictionary.addPair(f[0].toLongLong(), f[1].toLongLong());
-        else if (section == u"[grams3]")
-            dictionary.addTriple(f[0].toLongLong(), f[1].toLongLong(), f[2].toLongLong());
+            continue;
+        }
+        for (const QString &row : line.split(u' ', Qt::SkipEmptyParts)) {
+            const QStringList ids = row.split(u'|');
+            if (section == u"[grams2]")
+                dictionary.addPair(ids[0].toLongLong(), ids[1].toLongLong());
+            else if (section == u"[grams3]")
+                dictionary.addTriple(ids[0].toLongLong(), ids[1].toLongLong(), ids[2].toLongLong());
+        }
     }
     return dictionary;
+}
+
+TestDictionary TestDictionary::catsAndMice()
+{
+    return fromText(uR"([forms]
+1|кошка|1|NOUN,anim,femn
+2|кошки|1|NOUN,anim,femn
+3|собака|3|NOUN,anim,femn
+4|мышь|4|NOUN,anim,femn
+5|и|5|CONJ
+6|ловит|7|VERB,impf
+7|ловить|7|INFN,impf
+[grams2]
+1|5  5|3  1|7  3|7  7|4
+[grams3]
+3|1|7  3|4|7
+)"_s);
 }
 
 TestDictionary TestDictionary::generated(std::uint32_t seed, int lemmas)
@@ -80,99 +102,65 @@ void TestDictionary::addForm(qint64 id, const QString &word, qint64 initform,
 
 void TestDictionary::addPair(qint64 first, qint64 second)
 {
-    m_pairs.append({first, second});
+    m_pairs.append(QList<qint64>{first, second});
 }
 
 void TestDictionary::addTriple(qint64 first, qint64 middle, qint64 last)
 {
-    m_triples.append({first, middle, last});
+    m_triples.append(QList<qint64>{first, middle, last});
 }
-
-namespace {
-
-QString execute(sqlite3 *db, const char *sql)
-{
-    char *message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK)
-        return QString();
-    const QString error = QString::fromUtf8(message);
-    sqlite3_free(message);
-    return error;
-}
-
-void bindText(sqlite3_stmt *statement, int index, const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-} // namespace
 
 QString TestDictionary::write(const QString &path) const
 {
     QFile::remove(path);
+    const auto quoted = [](QString text) { return u'\'' + text.replace(u'\'', u"''"_s) + u'\''; };
+    QString sql = u"begin;"
+                  "create table forms (id integer primary key, word text not null,"
+                  " initform_id integer not null, props text not null);"
+                  "create table grams2 (word1id integer not null, word2id integer not null,"
+                  " word1 text not null, word2 text not null, freq integer not null);"
+                  "create table grams3 (word1id integer not null, word2id integer not null,"
+                  " word3id integer not null, word1 text not null, word2 text not null,"
+                  " word3 text not null, freq integer not null);"_s;
+    for (const Form &f : m_forms)
+        sql += u"insert into forms values (%1, %2, %3, %4);"_s.arg(QString::number(f.id),
+                                                                   quoted(f.word),
+                                                                   QString::number(f.initform),
+                                                                   quoted(f.props));
+    // A gram row holds its ids, then the words "w<id>", then a count of 1.
+    const auto addGrams = [&sql](const char *table, const QList<QList<qint64>> &rows) {
+        for (const QList<qint64> &ids : rows) {
+            QStringList numbers;
+            QStringList words;
+            for (const qint64 id : ids) {
+                numbers.append(QString::number(id));
+                words.append(u"'w"_s + QString::number(id) + u'\'');
+            }
+            sql += u"insert into %1 values (%2, %3, 1);"_s.arg(QString::fromLatin1(table),
+                                                                numbers.join(u", "_s),
+                                                                words.join(u", "_s));
+        }
+    };
+    addGrams("grams2", m_pairs);
+    addGrams("grams3", m_triples);
+    // The indexes of builder/README.md.
+    sql += u"create index forms_word on forms(word);"
+           "create index forms_initform on forms(initform_id);"
+           "create index grams2_word1 on grams2(word1id, word2id);"
+           "create index grams2_word2 on grams2(word2id, word1id);"
+           "create index grams3_word2 on grams3(word2id, word1id, word3id);"
+           "create index grams3_outer on grams3(word1id, word3id, word2id);"
+           "commit;"_s;
     sqlite3 *db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK) {
         sqlite3_close(db);
         return u"cannot create "_s + path;
     }
-    QString error = execute(db,
-                            "begin;"
-                            "create table forms (id integer primary key, word text not null,"
-                            " initform_id integer not null, props text not null);"
-                            "create table grams2 (word1id integer not null, word2id integer not"
-                            " null, word1 text not null, word2 text not null,"
-                            " freq integer not null);"
-                            "create table grams3 (word1id integer not null, word2id integer not"
-                            " null, word3id integer not null, word1 text not null, word2 text"
-                            " not null, word3 text not null, freq integer not null);");
-    sqlite3_stmt *form = nullptr;
-    sqlite3_stmt *pair = nullptr;
-    sqlite3_stmt *triple = nullptr;
-    sqlite3_prepare_v2(db, "insert into forms values (?,?,?,?)", -1, &form, nullptr);
-    sqlite3_prepare_v2(db, "insert into grams2 values (?,?,?,?,?)", -1, &pair, nullptr);
-    sqlite3_prepare_v2(db, "insert into grams3 values (?,?,?,?,?,?,?)", -1, &triple, nullptr);
-    for (const Form &f : m_forms) {
-        sqlite3_bind_int64(form, 1, f.id);
-        bindText(form, 2, f.word);
-        sqlite3_bind_int64(form, 3, f.initform);
-        bindText(form, 4, f.props);
-        if (sqlite3_step(form) != SQLITE_DONE && error.isEmpty())
-            error = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_reset(form);
-    }
-    for (const auto &p : m_pairs) {
-        for (int c = 0; c < 2; ++c) {
-            sqlite3_bind_int64(pair, c + 1, p[c]);
-            bindText(pair, c + 3, u"w"_s + QString::number(p[c]));
-        }
-        sqlite3_bind_int64(pair, 5, 1);
-        sqlite3_step(pair);
-        sqlite3_reset(pair);
-    }
-    for (const auto &t : m_triples) {
-        for (int c = 0; c < 3; ++c) {
-            sqlite3_bind_int64(triple, c + 1, t[c]);
-            bindText(triple, c + 4, u"w"_s + QString::number(t[c]));
-        }
-        sqlite3_bind_int64(triple, 7, 1);
-        sqlite3_step(triple);
-        sqlite3_reset(triple);
-    }
-    sqlite3_finalize(form);
-    sqlite3_finalize(pair);
-    sqlite3_finalize(triple);
-    // The indexes of builder/README.md.
-    const QString indexed =
-        execute(db, "create index forms_word on forms(word);"
-                    "create index forms_initform on forms(initform_id);"
-                    "create index grams2_word1 on grams2(word1id, word2id);"
-                    "create index grams2_word2 on grams2(word2id, word1id);"
-                    "create index grams3_word2 on grams3(word2id, word1id, word3id);"
-                    "create index grams3_outer on grams3(word1id, word3id, word2id);"
-                    "commit;");
-    if (error.isEmpty())
-        error = indexed;
+    char *message = nullptr;
+    QString error;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK)
+        error = QString::fromUtf8(message);
+    sqlite3_free(message);
     sqlite3_close(db);
     return error;
 }
@@ -192,4 +180,13 @@ RecordedRun recordRun(const std::function<SearchResult(const SearchReports &)> &
 DictionaryFile::DictionaryFile(const TestDictionary &dictionary)
 {
     m_error = dictionary.write(path());
+}
+
+QString writeDatabase(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return path;
 }

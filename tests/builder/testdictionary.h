@@ -1,23 +1,28 @@
 #pragma once
 
+#include "builder/dictionary.h"
 #include "builder/wordsearch.h"
 
 #include <QList>
 #include <QTemporaryDir>
 #include <QString>
 
-#include <array>
 #include <cstdint>
+
+#include <gtest/gtest.h>
 
 /// A small dictionary put together in a test and written as an SQLite file with the
 /// tables and indexes the program reads.
 class TestDictionary
 {
 public:
-    /// Rows from text: sections "[forms]" (id|word|initform_id|props), "[grams2]"
-    /// (word1id|word2id) and "[grams3]" (word1id|word2id|word3id); blank lines and
-    /// lines starting with # are skipped.
+    /// Rows from text: sections "[forms]" (id|word|initform_id|props, one a line),
+    /// "[grams2]" (word1id|word2id) and "[grams3]" (word1id|word2id|word3id), gram rows
+    /// parted by blanks; blank lines and lines starting with # are skipped.
     static TestDictionary fromText(const QString &source);
+    /// Cats catch mice: the pairs "кошка и", "и собака", "кошка ловить", "собака ловить",
+    /// "ловить мышь", and the triples "собака кошка ловить", "собака мышь ловить".
+    static TestDictionary catsAndMice();
     /// A random dictionary with the corners the searches must get right: homographs,
     /// capitals, blanks, unknown tags, ids without a form, middle ids of -1, many equal
     /// counts.
@@ -40,8 +45,8 @@ public:
 
 private:
     QList<Form> m_forms;
-    QList<std::array<qint64, 2>> m_pairs;
-    QList<std::array<qint64, 3>> m_triples;
+    QList<QList<qint64>> m_pairs;
+    QList<QList<qint64>> m_triples;
 };
 
 /// A run's reports as lexorum-cli prints them ("stage: TEXT", "progress: N"), and its result.
@@ -64,3 +69,18 @@ private:
     QTemporaryDir m_dir;
     QString m_error;
 };
+
+/// A written dictionary and a connection to it.
+struct OpenDictionary
+{
+    explicit OpenDictionary(const TestDictionary &source) : file(source)
+    {
+        EXPECT_TRUE(file.error().isEmpty()) << file.error().toStdString();
+        EXPECT_TRUE(dictionary.ConnectDictionary(file.path()));
+    }
+    DictionaryFile file;
+    Dictionary dictionary;
+};
+
+/// Runs sql on a new SQLite file at path, for files the dictionary checks; returns path.
+QString writeDatabase(const QString &path, const char *sql);

@@ -29,21 +29,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString Dictionary = uR"([forms]
-1|кошка|1|NOUN,anim,femn
-2|кошки|1|NOUN,anim,femn
-3|собака|3|NOUN,anim,femn
-4|мышь|4|NOUN,anim,femn
-5|и|5|CONJ
-7|ловить|7|INFN,impf
-[grams2]
-1|5
-5|3
-1|7
-3|7
-7|4
-)"_s;
-
 // QTest::keyClicks knows only ASCII; the panes take Russian as the keyboard types it.
 void typeText(QWidget *widget, const QString &text)
 {
@@ -86,20 +71,10 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    DictionaryFile m_dictionary{TestDictionary::fromText(Dictionary)};
+    DictionaryFile m_dictionary{TestDictionary::catsAndMice()};
     OrvellaFiles m_files;
     std::unique_ptr<TForm1> m_form;
 };
-
-TEST_F(OrvellaWindowTest, StartsWithTheStandardBlackListAndItsCounts)
-{
-    EXPECT_EQ(m_form->windowTitle(), u"Построитель тематических списков"_s);
-    EXPECT_EQ(m_form->Memo3->toPlainText(), u"и\n"_s);
-    EXPECT_EQ(m_form->GroupBox3->title(), u"Чёрный список (1)"_s);
-    EXPECT_EQ(m_form->StatusBar1[0]->text(), u"Список отмен: 0"_s);
-    EXPECT_TRUE(m_form->ProgressBar1->isHidden());
-    EXPECT_EQ(m_form->Edit1->font().pixelSize(), 21);
-}
 
 TEST_F(OrvellaWindowTest, F2SearchesAndShowsTheFoundWords)
 {
@@ -107,12 +82,11 @@ TEST_F(OrvellaWindowTest, F2SearchesAndShowsTheFoundWords)
     bool barShownDuring = false;
     QStringList stages;
     QObject::connect(&m_form->workspace(), &Workspace::searchStageChanged, m_form.get(),
-                     [&](const QString &stage) {
+                     [&] {
                          stages.append(m_form->StatusBar1[3]->text());
                          buttonsHiddenDuring = m_form->BitBtn1->isHidden()
                                                && m_form->BitBtn5->isHidden();
                          barShownDuring = m_form->ProgressBar1->isVisible();
-                         Q_UNUSED(stage);
                      });
     m_form->Memo1->setFocus();
     typeText(m_form->Memo1, u"Кошка"_s);
@@ -186,7 +160,6 @@ TEST_F(OrvellaWindowTest, ViewsFollowTheClickedWord)
     QTest::keyClick(m_form->Memo1, Qt::Key_F9);
     TForm6 *ngrams = m_form->Form6;
     ASSERT_TRUE(ngrams->isVisible());
-    EXPECT_EQ(ngrams->GroupBox[0]->title(), u"Биграммы справа"_s);
     EXPECT_EQ(ngrams->pos().y(), m_form->frameGeometry().bottom() + 1);
 
     const QRect line = m_form->Memo1->cursorRect(
@@ -208,9 +181,6 @@ TEST_F(OrvellaWindowTest, ViewsFollowTheClickedWord)
 TEST_F(OrvellaWindowTest, ThePartOfSpeechBoxesApplyAtOnce)
 {
     TForm5 *filter = m_form->Form5;
-    EXPECT_EQ(filter->windowTitle(), u"Части речи"_s);
-    EXPECT_EQ(filter->BitBtn3->text(), u"Выделить все      "_s);
-    EXPECT_EQ(filter->BitBtn2->text(), u"  Сохранить"_s);
     filter->CheckBox[5]->setChecked(false);
     EXPECT_FALSE(PartWord.allows(5));
     QTest::mouseClick(filter->BitBtn4, Qt::LeftButton);
