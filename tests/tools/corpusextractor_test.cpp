@@ -110,26 +110,26 @@ TEST(CorpusExtractor, ReadsManualPagesCataloguesAndPlainText)
 
 TEST(CorpusExtractor, TakesOnlyTheRussianFilesOfAPackage)
 {
-    EXPECT_TRUE(isRussianTextFile(u"usr/share/man/ru/man1/ls.1.gz"_s));
-    EXPECT_TRUE(isRussianTextFile(u"usr/share/doc/debian/FAQ/ru/support.ru.html"_s));
-    EXPECT_TRUE(isRussianTextFile(u"usr/share/mc/help/mc.hlp.ru"_s));
-    EXPECT_TRUE(isRussianTextFile(u"usr/share/doc/ubuntu-packaging-guide-html-ru/kde.html"_s));
-    EXPECT_TRUE(isRussianTextFile(u"usr/share/games/fortunes/ru/2001.03"_s));
-    EXPECT_FALSE(isRussianTextFile(u"usr/share/games/fortunes/ru/2001.03.dat"_s));
-    EXPECT_FALSE(isRussianTextFile(u"usr/share/doc/fortunes-ru/copyright"_s));
-    EXPECT_FALSE(isRussianTextFile(u"usr/share/doc/manpages-ru/changelog.Debian.gz"_s));
-    EXPECT_FALSE(isRussianTextFile(u"usr/share/man/de/man1/ls.1.gz"_s));
-    EXPECT_FALSE(isRussianTextFile(u"usr/share/doc/aptitude/html/ru/logo.png"_s));
-    EXPECT_FALSE(isRussianTextFile(u"usr/share/help/ru/gnome-help/figures/a.svg"_s));
+    for (const char *path :
+         {"usr/share/man/ru/man1/ls.1.gz", "usr/share/doc/debian/FAQ/ru/support.ru.html",
+          "usr/share/mc/help/mc.hlp.ru", "usr/share/doc/ubuntu-packaging-guide-html-ru/kde.html",
+          "usr/share/games/fortunes/ru/2001.03"})
+        EXPECT_TRUE(isRussianTextFile(QString::fromUtf8(path))) << path;
+    for (const char *path :
+         {"usr/share/games/fortunes/ru/2001.03.dat", "usr/share/doc/fortunes-ru/copyright",
+          "usr/share/doc/manpages-ru/changelog.Debian.gz", "usr/share/man/de/man1/ls.1.gz",
+          "usr/share/doc/aptitude/html/ru/logo.png",
+          "usr/share/help/ru/gnome-help/figures/a.svg"})
+        EXPECT_FALSE(isRussianTextFile(QString::fromUtf8(path))) << path;
 }
 
 TEST(CorpusExtractor, WritesEachParagraphOnceAndNamesABrokenFile)
 {
     QTemporaryDir dir;
     const QDir root(dir.filePath(u"pkg"_s));
-    ASSERT_TRUE(root.mkpath(u"usr/share/help/ru/app"_s));
-    ASSERT_TRUE(root.mkpath(u"usr/share/help/de/app"_s));
-    ASSERT_TRUE(root.mkpath(u"usr/share/man/ru/man1"_s));
+    for (const QString &folder :
+         {u"usr/share/help/ru/app"_s, u"usr/share/help/de/app"_s, u"usr/share/man/ru/man1"_s})
+        ASSERT_TRUE(root.mkpath(folder));
     ASSERT_TRUE(writeFile(root.filePath(u"usr/share/help/ru/app/a.page"_s),
                           "<page><p>Одна и та же фраза.</p><p>Only English here</p></page>"));
     ASSERT_TRUE(writeFile(root.filePath(u"usr/share/help/ru/app/b.page"_s),

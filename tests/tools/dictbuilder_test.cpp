@@ -56,8 +56,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        QDir(dir.path()).mkpath(QStringLiteral("morph"));
-        QDir(dir.path()).mkpath(QStringLiteral("corpus"));
+        ASSERT_TRUE(QDir(dir.path()).mkpath(u"morph"_s) && QDir(dir.path()).mkpath(u"corpus"_s));
         ASSERT_TRUE(TestMorphology::standard().write(dir.filePath(QStringLiteral("morph"))));
         ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("corpus/a.txt")), Corpus));
         options.morphologyDir = dir.filePath(QStringLiteral("morph"));
@@ -79,10 +78,7 @@ protected:
                                 .arg(word);
         return query(options.outPath, sql.toUtf8().constData());
     }
-    QStringList filesInDir() const
-    {
-        return QDir(dir.path()).entryList(QDir::Files);
-    }
+    QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files); }
     QTemporaryDir dir;
     DictBuildOptions options;
 };
@@ -95,23 +91,17 @@ TEST_F(DictBuilder, GivesEveryFormItsInitialFormAndTags)
     EXPECT_EQ(report.lexemes, 15);
     EXPECT_EQ(report.corpusTokens, 24);
     EXPECT_EQ(report.knownTokens, 23);  // all but «и»
-    const auto forms = [&](const char *word) { return initialForms(QString::fromUtf8(word)); };
-    EXPECT_EQ(forms("стали"), (QStringList{u"сталь"_s, u"стать"_s}));
-    EXPECT_EQ(forms("ставшие"), (QStringList{u"стать"_s, u"ставший"_s}));
-    EXPECT_EQ(forms("кошки"), (QStringList{u"кошка"_s, u"кошка"_s}));
-    EXPECT_EQ(forms("лучше"), QStringList{u"хороший"_s});
-    EXPECT_EQ(forms("получше"), QStringList{u"хороший"_s});
-    EXPECT_EQ(forms("наихороших"), QStringList{u"наихороший"_s});
-    EXPECT_EQ(forms("лучших"), QStringList{u"лучший"_s});
-    EXPECT_EQ(forms("наилучших"), QStringList{u"наилучший"_s});
-    EXPECT_EQ(forms("иваном"), QStringList{u"иван"_s});
-    EXPECT_EQ(forms("ивановичем"), QStringList{u"иванович"_s});
-    EXPECT_EQ(forms("ивановна"), QStringList{u"ивановна"_s});
-    EXPECT_EQ(forms("первого"), QStringList{u"первый"_s});
-    EXPECT_EQ(forms("один"), QStringList{u"один"_s});
-    // «ё» words get a twin with «е»; the initial form keeps its «ё».
-    EXPECT_EQ(forms("еж"), QStringList{u"ёж"_s});
-    EXPECT_EQ(forms("ёж"), QStringList{u"ёж"_s});
+    EXPECT_EQ(initialForms(u"стали"_s), (QStringList{u"сталь"_s, u"стать"_s}));
+    EXPECT_EQ(initialForms(u"ставшие"_s), (QStringList{u"стать"_s, u"ставший"_s}));
+    EXPECT_EQ(initialForms(u"кошки"_s), (QStringList{u"кошка"_s, u"кошка"_s}));
+    // Each of these has one lexeme; «ё» words get a twin with «е», the initial form keeps «ё».
+    const char *const single[][2] = {
+        {"лучше", "хороший"},       {"получше", "хороший"},     {"наихороших", "наихороший"},
+        {"лучших", "лучший"},       {"наилучших", "наилучший"}, {"иваном", "иван"},
+        {"ивановичем", "иванович"}, {"ивановна", "ивановна"},   {"первого", "первый"},
+        {"один", "один"},           {"еж", "ёж"},               {"ёж", "ёж"}};
+    for (const auto &[word, initial] : single)
+        EXPECT_EQ(initialForms(QString::fromUtf8(word)), QStringList{QString::fromUtf8(initial)});
     EXPECT_EQ(query(options.outPath, "select word from forms where word like '%ё%' or "
                                      "word like 'еж%' order by id"),
               (QStringList{u"ёж"_s, u"ежа"_s, u"еж"_s}));
@@ -254,10 +244,9 @@ TEST_F(DictBuilder, RecordsItsSourcesForDictInfo)
     QStringList lines;
     QString error;
     ASSERT_TRUE(readDictionaryInfo(options.outPath, &lines, &error)) << error.toStdString();
-    EXPECT_TRUE(lines.contains(u"morphology: test 1 r"_s)) << lines.join(u'\n').toStdString();
-    EXPECT_TRUE(lines.contains(u"forms_rows: 32"_s));
-    EXPECT_TRUE(lines.contains(u"corpus_tokens: 24"_s));
-    EXPECT_TRUE(lines.contains(u"morphology_sha256: 868de433"_s));
+    for (const QString &line : {u"morphology: test 1 r"_s, u"forms_rows: 32"_s,
+                                u"corpus_tokens: 24"_s, u"morphology_sha256: 868de433"_s})
+        EXPECT_TRUE(lines.contains(line)) << lines.join(u'\n').toStdString();
     EXPECT_FALSE(readDictionaryInfo(dir.filePath(u"none.sqlite"_s), &lines, &error));
     EXPECT_TRUE(error.contains(u"none.sqlite"_s));
 }
@@ -296,23 +285,18 @@ TEST(DefaultDictionary, LooksUpWhatRussianLemmatisersGive)
     const QString path = QStringLiteral(LEXORUM_SOURCE_DIR "/data/lexorum-ru.sqlite");
     if (!QFile::exists(path))
         GTEST_SKIP() << "no " << path.toStdString() << "; scripts/fetch-data builds it";
-    const auto first = [&](const char *word) {
+    const char *const firstInitialForms[][2] = {
+        {"кошки", "кошка"},         {"стали", "стать"},         {"пошел", "пойти"},
+        {"лучших", "лучший"},       {"наилучших", "наилучший"}, {"ивановичем", "иванович"},
+        {"первого", "первый"},      {"люди", "человек"},        {"делавший", "делать"},
+        {"красивее", "красивый"}};
+    for (const auto &[word, initial] : firstInitialForms) {
         const QString sql = QStringLiteral("select i.word from forms f join forms i on "
                                            "i.id = f.initform_id where f.word = '%1' "
                                            "order by f.id limit 1")
                                 .arg(QString::fromUtf8(word));
-        return query(path, sql.toUtf8().constData()).value(0);
-    };
-    EXPECT_EQ(first("кошки"), u"кошка"_s);
-    EXPECT_EQ(first("стали"), u"стать"_s);
-    EXPECT_EQ(first("пошел"), u"пойти"_s);
-    EXPECT_EQ(first("лучших"), u"лучший"_s);
-    EXPECT_EQ(first("наилучших"), u"наилучший"_s);
-    EXPECT_EQ(first("ивановичем"), u"иванович"_s);
-    EXPECT_EQ(first("первого"), u"первый"_s);
-    EXPECT_EQ(first("люди"), u"человек"_s);
-    EXPECT_EQ(first("делавший"), u"делать"_s);
-    EXPECT_EQ(first("красивее"), u"красивый"_s);
+        EXPECT_EQ(query(path, sql.toUtf8().constData()).value(0), QString::fromUtf8(initial));
+    }
     EXPECT_EQ(query(path, "select count(*) from forms where word='стали'"),
               QStringList{u"2"_s});
     EXPECT_EQ(query(path, "select count(*) from forms where substr(props, 1, "

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using Groups = std::vector<std::vector<std::uint16_t>>;
@@ -36,7 +38,8 @@ QString loadError(const QString &dir)
     return error;
 }
 
-class BrokenMorphology : public ::testing::Test
+// The fixture's morphology written into a folder; tests break one file at a time.
+class MorphologyFiles : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -45,6 +48,12 @@ protected:
         ASSERT_TRUE(fixture.write(dir.path()));
     }
     QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    // The load error once the file name holds bytes.
+    QString brokenBy(const char *name, const QByteArray &bytes) const
+    {
+        EXPECT_TRUE(writeFile(path(name), bytes));
+        return loadError(dir.path());
+    }
     QTemporaryDir dir;
     TestMorphology fixture = TestMorphology::standard();
 };
@@ -119,11 +128,8 @@ TEST(SplitParadigm, GivesSuperlativesPatronymicsAndOrdinalsTheirOwnLexemes)
     EXPECT_EQ(split({}), Groups{});
 }
 
-TEST(Morphology, LoadsTheFilesAndGroupsTheForms)
+TEST_F(MorphologyFiles, LoadsTheFilesAndGroupsTheForms)
 {
-    QTemporaryDir dir;
-    const TestMorphology fixture = TestMorphology::standard();
-    ASSERT_TRUE(fixture.write(dir.path()));
     Morphology m;
     QString error;
     ASSERT_TRUE(m.load(dir.path(), &error)) << error.toStdString();
@@ -151,63 +157,48 @@ TEST(Morphology, LoadsTheFilesAndGroupsTheForms)
     EXPECT_EQ(m.tagProbabilities.count("c"), 0u);  // LATN is no tag of the dictionary
 }
 
-TEST_F(BrokenMorphology, NamesAMissingOrMalformedFile)
+TEST_F(MorphologyFiles, NamesTheFileThatIsMissingOrDoesNotAddUp)
 {
-    EXPECT_TRUE(loadError(dir.filePath(QStringLiteral("nowhere"))).contains(QStringLiteral("nowhere")));
+    EXPECT_TRUE(loadError(dir.filePath(u"nowhere"_s)).contains(u"nowhere"_s));
     QFile::remove(path("suffixes.json"));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("suffixes.json")));
-    ASSERT_TRUE(writeFile(path("suffixes.json"), "[\"a\", 3]"));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("suffixes.json: entry 1")));
-    ASSERT_TRUE(writeFile(path("suffixes.json"), "{"));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("not valid JSON")));
-}
+    EXPECT_TRUE(loadError(dir.path()).contains(u"suffixes.json"_s));
+    EXPECT_TRUE(brokenBy("suffixes.json", "[\"a\", 3]").contains(u"suffixes.json: entry 1"_s));
+    EXPECT_TRUE(brokenBy("suffixes.json", "{").contains(u"not valid JSON"_s));
 
-TEST_F(BrokenMorphology, RefusesParadigmsThatDoNotAddUp)
-{
+    ASSERT_TRUE(fixture.write(dir.path()));
     const QByteArray good = fixture.paradigmsArray();
-    ASSERT_TRUE(writeFile(path("paradigms.array"), good.left(good.size() - 2)));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("paradigms.array: the file is truncated")));
-    ASSERT_TRUE(writeFile(path("paradigms.array"), good + QByteArray(2, '\0')));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("bytes follow the last paradigm")));
     QByteArray badLength = good;
     badLength[2] = 4;  // the first paradigm's length
-    ASSERT_TRUE(writeFile(path("paradigms.array"), badLength));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("not a multiple of three")));
     QByteArray badTag = good;
     badTag[4 + 2 * 3] = char(200);  // the first form's tag id
-    ASSERT_TRUE(writeFile(path("paradigms.array"), badTag));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("missing suffix, tag or prefix")));
+    const std::pair<QByteArray, QString> paradigms[] = {
+        {good.left(good.size() - 2), u"paradigms.array: the file is truncated"_s},
+        {good + QByteArray(2, '\0'), u"bytes follow the last paradigm"_s},
+        {badLength, u"not a multiple of three"_s},
+        {badTag, u"missing suffix, tag or prefix"_s}};
+    for (const auto &[bytes, error] : paradigms)
+        EXPECT_TRUE(brokenBy("paradigms.array", bytes).contains(error)) << error.toStdString();
 }
 
-TEST_F(BrokenMorphology, RefusesWordKeysThatNoParadigmMakes)
+TEST_F(MorphologyFiles, RefusesWordKeysThatNoParadigmMakes)
 {
-    const QByteArray good = dawgBytes(fixture.wordKeys());
-    ASSERT_TRUE(writeFile(path("words.dawg"), good.left(good.size() - 3)));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("words.dawg: the counts do not add up")));
-
-    auto keys = fixture.wordKeys();
-    std::string bad = keys.begin()->first;
-    bad.back() = '\x02';  // an even payload byte
-    keys.emplace(bad, 0);
-    ASSERT_TRUE(writeFile(path("words.dawg"), dawgBytes(keys)));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("four odd bytes")));
-
-    keys = fixture.wordKeys();
-    keys.emplace(encodeWordKey(cp1251("кот"), 99, 0), 0);
-    ASSERT_TRUE(writeFile(path("words.dawg"), dawgBytes(keys)));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("paradigm 99, form 0")));
-
-    keys = fixture.wordKeys();
-    keys.emplace(encodeWordKey(cp1251("кошкой"), 0, 1), 0);  // form 1 ends in «и»
-    ASSERT_TRUE(writeFile(path("words.dawg"), dawgBytes(keys)));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("lacks the prefix or suffix")));
-
+    const auto withKey = [&](const std::string &added, const std::string &removed = {}) {
+        auto keys = fixture.wordKeys();
+        keys.emplace(added, 0);
+        keys.erase(removed);
+        return brokenBy("words.dawg", dawgBytes(keys));
+    };
+    std::string even = fixture.wordKeys().begin()->first;
+    even.back() = '\x02';  // an even payload byte
+    EXPECT_TRUE(withKey(even).contains(u"four odd bytes"_s));
+    EXPECT_TRUE(withKey(encodeWordKey(cp1251("кот"), 99, 0)).contains(u"paradigm 99, form 0"_s));
+    EXPECT_TRUE(withKey(encodeWordKey(cp1251("кошкой"), 0, 1))  // form 1 ends in «и»
+                    .contains(u"lacks the prefix or suffix"_s));
     // A lexeme with a form missing: the meta count and the paradigms disagree.
-    keys = fixture.wordKeys();
-    keys.erase(encodeWordKey(cp1251("кошки"), 0, 2));
-    ASSERT_TRUE(writeFile(path("words.dawg"), dawgBytes(keys)));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("meta.json announces")));
-    ASSERT_TRUE(writeFile(path("meta.json"), "[[\"compile_options\", {\"paradigm_prefixes\": "
-                                             "[\"\", \"по\", \"наи\"]}]]"));
-    EXPECT_TRUE(loadError(dir.path()).contains(QStringLiteral("the counts do not add up")));
+    const std::string kept = fixture.wordKeys().begin()->first;
+    EXPECT_TRUE(withKey(kept, encodeWordKey(cp1251("кошки"), 0, 2))
+                    .contains(u"meta.json announces"_s));
+    EXPECT_TRUE(brokenBy("meta.json", "[[\"compile_options\", {\"paradigm_prefixes\": "
+                                      "[\"\", \"по\", \"наи\"]}]]")
+                    .contains(u"the counts do not add up"_s));
 }

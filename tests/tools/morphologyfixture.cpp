@@ -21,16 +21,10 @@ struct TrieNode
     std::uint32_t value = 0;
 };
 
-void appendUint32(QByteArray *bytes, std::uint32_t v)
+template<typename T> void appendLittleEndian(QByteArray *bytes, T v)
 {
-    const std::uint32_t le = qToLittleEndian(v);
-    bytes->append(reinterpret_cast<const char *>(&le), 4);
-}
-
-void appendUint16(QByteArray *bytes, std::uint16_t v)
-{
-    const std::uint16_t le = qToLittleEndian(v);
-    bytes->append(reinterpret_cast<const char *>(&le), 2);
+    const T le = qToLittleEndian(v);
+    bytes->append(reinterpret_cast<const char *>(&le), sizeof le);
 }
 
 } // namespace
@@ -77,10 +71,10 @@ QByteArray dawgBytes(const std::map<std::string, std::uint32_t> &keys)
         }
     }
     QByteArray bytes;
-    appendUint32(&bytes, std::uint32_t(units.size()));
+    appendLittleEndian<std::uint32_t>(&bytes, std::uint32_t(units.size()));
     for (const std::uint32_t u : units)
-        appendUint32(&bytes, u);
-    appendUint32(&bytes, std::uint32_t(units.size()));
+        appendLittleEndian<std::uint32_t>(&bytes, u);
+    appendLittleEndian<std::uint32_t>(&bytes, std::uint32_t(units.size()));
     bytes.append(reinterpret_cast<const char *>(guide.data()), qsizetype(guide.size()));
     return bytes;
 }
@@ -96,54 +90,31 @@ TestMorphology TestMorphology::standard()
 {
     TestMorphology m;
     m.tags = {
-        "NOUN,anim,femn sing,nomn",          // 0
-        "NOUN,anim,femn sing,gent",          // 1
-        "NOUN,anim,femn plur,nomn",          // 2
-        "INFN,perf,intr",                    // 3
-        "VERB,perf,intr plur,past,indc",     // 4
-        "PRTF,perf,intr,past,actv plur,nomn",  // 5
-        "ADJF,Qual masc,sing,nomn",          // 6
-        "ADJF,Qual plur,gent",               // 7
-        "COMP,Qual",                         // 8
-        "ADJF,Supr,Qual masc,sing,nomn",     // 9
-        "ADJF,Supr,Qual plur,gent",          // 10
-        "NOUN,anim,masc,Name sing,nomn",     // 11
-        "NOUN,anim,masc,Name sing,ablt",     // 12
-        "NOUN,anim,masc,Patr sing,nomn",     // 13
-        "NOUN,anim,masc,Patr sing,ablt",     // 14
-        "NOUN,anim,femn,Patr sing,nomn",     // 15
-        "NUMR masc,nomn",                    // 16
-        "ADJF,Anum masc,sing,nomn",          // 17
-        "ADJF,Anum masc,sing,gent",          // 18
-        "NOUN,inan,femn sing,nomn",          // 19
-        "NOUN,inan,femn sing,gent",          // 20
-        "NOUN,inan,femn plur,nomn",          // 21
-        "NOUN,anim,masc sing,nomn",          // 22
-        "NOUN,anim,masc sing,gent",          // 23
-        "NOUN,inan,femn sing,datv",          // 24
-        "ADJF,Qual plur,nomn",               // 25
-        "NOUN,anim,femn,Name sing,nomn",     // 26
-        "NOUN,anim,femn,Name sing,gent",     // 27
+        "NOUN,anim,femn sing,nomn", "NOUN,anim,femn sing,gent", "NOUN,anim,femn plur,nomn",  // 0
+        "INFN,perf,intr", "VERB,perf,intr plur,past,indc",                                  // 3
+        "PRTF,perf,intr,past,actv plur,nomn", "ADJF,Qual masc,sing,nomn",                   // 5
+        "ADJF,Qual plur,gent", "COMP,Qual", "ADJF,Supr,Qual masc,sing,nomn",                // 7
+        "ADJF,Supr,Qual plur,gent", "NOUN,anim,masc,Name sing,nomn",                        // 10
+        "NOUN,anim,masc,Name sing,ablt", "NOUN,anim,masc,Patr sing,nomn",                   // 12
+        "NOUN,anim,masc,Patr sing,ablt", "NOUN,anim,femn,Patr sing,nomn",                   // 14
+        "NUMR masc,nomn", "ADJF,Anum masc,sing,nomn", "ADJF,Anum masc,sing,gent",           // 16
+        "NOUN,inan,femn sing,nomn", "NOUN,inan,femn sing,gent", "NOUN,inan,femn plur,nomn", // 19
+        "NOUN,anim,masc sing,nomn", "NOUN,anim,masc sing,gent", "NOUN,inan,femn sing,datv", // 22
+        "ADJF,Qual plur,nomn", "NOUN,anim,femn,Name sing,nomn",                             // 25
+        "NOUN,anim,femn,Name sing,gent",                                                    // 27
     };
     m.paradigms = {
-        {{{"а", 0}, {"и", 1}, {"и", 2}}},                              // 0 кошка
-        {{{"ь", 19}, {"и", 20}, {"и", 21}, {"и", 24}}},                // 1 сталь
-        {{{"ть", 3}, {"ли", 4}, {"вшие", 5}}},                         // 2 стать
-        {{{"хороший", 6},
-          {"хороших", 7},
-          {"лучше", 8},
-          {"лучше", 8, 1},
-          {"хороший", 9, 2},
-          {"хороших", 10, 2},
-          {"лучший", 9},
-          {"лучших", 10},
-          {"лучший", 9, 2},
-          {"лучших", 10, 2}}},                                          // 3 хороший
+        {{{"а", 0}, {"и", 1}, {"и", 2}}},                // 0 кошка
+        {{{"ь", 19}, {"и", 20}, {"и", 21}, {"и", 24}}},  // 1 сталь
+        {{{"ть", 3}, {"ли", 4}, {"вшие", 5}}},           // 2 стать
+        {{{"хороший", 6}, {"хороших", 7}, {"лучше", 8}, {"лучше", 8, 1}, {"хороший", 9, 2},
+          {"хороших", 10, 2}, {"лучший", 9}, {"лучших", 10}, {"лучший", 9, 2},
+          {"лучших", 10, 2}}},                                                  // 3 хороший
         {{{"", 11}, {"ом", 12}, {"ович", 13}, {"овичем", 14}, {"овна", 15}}},  // 4 иван
-        {{{"один", 16}, {"первый", 17}, {"первого", 18}}},             // 5 один
-        {{{"ёж", 22}, {"ежа", 23}}},                                   // 6 ёж
-        {{{"ий", 6}, {"ие", 25}}},                                     // 7 ставший
-        {{{"а", 26}, {"и", 27}}},                                      // 8 Кошка, a name
+        {{{"один", 16}, {"первый", 17}, {"первого", 18}}},                     // 5 один
+        {{{"ёж", 22}, {"ежа", 23}}},                                           // 6 ёж
+        {{{"ий", 6}, {"ие", 25}}},                                             // 7 ставший
+        {{{"а", 26}, {"и", 27}}},                                              // 8 Кошка, a name
     };
     m.words = {{0, "кошк"}, {1, "стал"}, {2, "ста"}, {3, ""}, {4, "иван"},
                {5, ""},     {6, ""},     {7, "ставш"}, {8, "кошк"}};
@@ -180,15 +151,15 @@ QByteArray TestMorphology::paradigmsArray() const
         return std::uint16_t(suffixes.size() - 1);
     };
     QByteArray bytes;
-    appendUint16(&bytes, std::uint16_t(paradigms.size()));
+    appendLittleEndian<std::uint16_t>(&bytes, std::uint16_t(paradigms.size()));
     for (const FixtureParadigm &p : paradigms) {
-        appendUint16(&bytes, std::uint16_t(3 * p.forms.size()));
+        appendLittleEndian<std::uint16_t>(&bytes, std::uint16_t(3 * p.forms.size()));
         for (const auto &f : p.forms)
-            appendUint16(&bytes, suffixId(f.suffix));
+            appendLittleEndian<std::uint16_t>(&bytes, suffixId(f.suffix));
         for (const auto &f : p.forms)
-            appendUint16(&bytes, std::uint16_t(f.tag));
+            appendLittleEndian<std::uint16_t>(&bytes, std::uint16_t(f.tag));
         for (const auto &f : p.forms)
-            appendUint16(&bytes, std::uint16_t(f.prefix));
+            appendLittleEndian<std::uint16_t>(&bytes, std::uint16_t(f.prefix));
     }
     return bytes;
 }

@@ -25,20 +25,16 @@ Runs runsOf(const std::string &text)
     return runs;
 }
 
-std::map<std::string, std::uint32_t> pairs(const NgramCounter &c)
+// The counts of a table, each n-gram's tokens joined by blanks.
+template<int N>
+std::map<std::string, std::uint32_t> counts(const NgramCounter &c, const NgramTable<N> &table)
 {
     std::map<std::string, std::uint32_t> out;
-    c.bigrams().forEach([&](const NgramTable<2>::Key &k, std::uint32_t n) {
-        out[c.token(k[0]) + " " + c.token(k[1])] = n;
-    });
-    return out;
-}
-
-std::map<std::string, std::uint32_t> triples(const NgramCounter &c)
-{
-    std::map<std::string, std::uint32_t> out;
-    c.trigrams().forEach([&](const NgramTable<3>::Key &k, std::uint32_t n) {
-        out[c.token(k[0]) + " " + c.token(k[1]) + " " + c.token(k[2])] = n;
+    table.forEach([&](const typename NgramTable<N>::Key &k, std::uint32_t n) {
+        std::string joined = c.token(k[0]);
+        for (int i = 1; i < N; ++i)
+            joined += " " + c.token(k[std::size_t(i)]);
+        out[joined] = n;
     });
     return out;
 }
@@ -68,9 +64,9 @@ TEST(NgramCounter, CountsPairsAndTriplesWithinRunsAndLines)
     c.addLine("лучших кошки");
     EXPECT_EQ(c.totalTokens(), 7u);
     EXPECT_EQ(c.tokenTypeCount(), 3u);
-    EXPECT_EQ(pairs(c), (std::map<std::string, std::uint32_t>{
+    EXPECT_EQ(counts(c, c.bigrams()), (std::map<std::string, std::uint32_t>{
                             {"кошки стали", 2}, {"стали лучших", 1}, {"лучших кошки", 1}}));
-    EXPECT_EQ(triples(c), (std::map<std::string, std::uint32_t>{{"кошки стали лучших", 1}}));
+    EXPECT_EQ(counts(c, c.trigrams()), (std::map<std::string, std::uint32_t>{{"кошки стали лучших", 1}}));
 }
 
 TEST(NgramTable, KeepsEveryCountAcrossGrowth)
@@ -101,7 +97,7 @@ TEST(NgramCounter, ReadsFilesAndFoldersAndNamesTheOneItCannotRead)
     ASSERT_TRUE(c.addPath(dir.path(), &error));
     EXPECT_EQ(c.fileCount(), 2);
     EXPECT_EQ(c.totalTokens(), 5u);
-    EXPECT_EQ(pairs(c), (std::map<std::string, std::uint32_t>{{"кот пёс", 1}, {"пёс кот", 1}}));
+    EXPECT_EQ(counts(c, c.bigrams()), (std::map<std::string, std::uint32_t>{{"кот пёс", 1}, {"пёс кот", 1}}));
 
     EXPECT_FALSE(c.addPath(dir.filePath(QStringLiteral("none.txt")), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("none.txt")));

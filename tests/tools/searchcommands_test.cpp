@@ -122,11 +122,10 @@ TEST_F(SearchCommandsTest, RefusesBadInputWithStatusTwo)
     EXPECT_TRUE(notDictionary.err.first().contains(u"словар"_s));
 
     DictionaryFile dictionaryFile(TestDictionary::fromText(u"[forms]\n1|кот|1|NOUN\n"_s));
-    EXPECT_EQ(run({u"related"_s, u"--dict"_s, dictionaryFile.path(), absent}).status, 2);
-    EXPECT_EQ(run({u"related"_s, thesaurus}).status, 2);
-    EXPECT_EQ(run({u"related"_s, u"--dict"_s, dictionaryFile.path(), u"--encoding"_s, u"koi8"_s,
-                   thesaurus})
-                  .status,
-              2);
-    EXPECT_EQ(run({u"related"_s, u"--dict"_s, dictionaryFile.path(), thesaurus}).status, 0);
+    const QStringList dict{u"related"_s, u"--dict"_s, dictionaryFile.path()};
+    const QStringList refused[] = {dict + QStringList{absent}, {u"related"_s, thesaurus},
+                                   dict + QStringList{u"--encoding"_s, u"koi8"_s, thesaurus}};
+    for (const QStringList &args : refused)
+        EXPECT_EQ(run(args).status, 2) << args.join(u' ').toStdString();
+    EXPECT_EQ(run(dict + QStringList{thesaurus}).status, 0);
 }
