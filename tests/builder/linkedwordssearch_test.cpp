@@ -1,6 +1,5 @@
 #include "builder/linkedwordssearch.h"
 
-#include "builder/dictionary.h"
 #include "builder/literalsearch.h"
 #include "tests/builder/testdictionary.h"
 #include "tests/support/printers.h"

@@ -1,6 +1,5 @@
 #include "builder/ngramview.h"
 
-#include "builder/dictionary.h"
 #include "builder/wordformview.h"
 #include "tests/builder/testdictionary.h"
 #include "tests/support/printers.h"

@@ -1,7 +1,6 @@
 #include "builder/searchthread.h"
 
 #include "builder/bylinkedwords.h"
-#include "builder/dictionary.h"
 #include "builder/worker.h"
 #include "common/pane.h"
 #include "tests/builder/testdictionary.h"

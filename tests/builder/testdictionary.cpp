@@ -94,22 +94,6 @@ TestDictionary TestDictionary::generated(std::uint32_t seed, int lemmas)
     return dictionary;
 }
 
-void TestDictionary::addForm(qint64 id, const QString &word, qint64 initform,
-                             const QString &props)
-{
-    m_forms.append({id, word, initform, props});
-}
-
-void TestDictionary::addPair(qint64 first, qint64 second)
-{
-    m_pairs.append(QList<qint64>{first, second});
-}
-
-void TestDictionary::addTriple(qint64 first, qint64 middle, qint64 last)
-{
-    m_triples.append(QList<qint64>{first, middle, last});
-}
-
 QString TestDictionary::write(const QString &path) const
 {
     QFile::remove(path);

@@ -28,9 +28,15 @@ public:
     /// counts.
     static TestDictionary generated(std::uint32_t seed, int lemmas);
 
-    void addForm(qint64 id, const QString &word, qint64 initform, const QString &props);
-    void addPair(qint64 first, qint64 second);
-    void addTriple(qint64 first, qint64 middle, qint64 last);
+    void addForm(qint64 id, const QString &word, qint64 initform, const QString &props)
+    {
+        m_forms.append({id, word, initform, props});
+    }
+    void addPair(qint64 first, qint64 second) { m_pairs.append(QList<qint64>{first, second}); }
+    void addTriple(qint64 first, qint64 middle, qint64 last)
+    {
+        m_triples.append(QList<qint64>{first, middle, last});
+    }
     /// Writes the file; returns the SQLite error, empty on success.
     QString write(const QString &path) const;
 

@@ -4,9 +4,7 @@
 #include "builder/tform5.h"
 #include "builder/tform6.h"
 #include "builder/workspace.h"
-#include "common/desktopservices.h"
 #include "common/findreplacedialog.h"
-#include "common/textlines.h"
 #include "tests/builder/testdictionary.h"
 #include "tests/support/printers.h"
 
@@ -36,13 +34,6 @@ void typeText(QWidget *widget, const QString &text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-class UrlRecorder : public DesktopServices
-{
-public:
-    void openUrl(const QUrl &url) override { urls.append(url); }
-    QList<QUrl> urls;
-};
-
 class OrvellaWindowTest : public ::testing::Test
 {
 protected:
@@ -61,7 +52,6 @@ protected:
         m_form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
     }
-    void TearDown() override { DesktopServices::setCurrent(nullptr); }
 
     void caretOnLine(QPlainTextEdit *memo, int line)
     {
@@ -189,17 +179,6 @@ TEST_F(OrvellaWindowTest, ThePartOfSpeechBoxesApplyAtOnce)
     QTest::mouseClick(filter->BitBtn3, Qt::LeftButton);
     for (int i = 0; i < PartOfSpeechCount; ++i)
         EXPECT_TRUE(PartWord.allows(i));
-}
-
-TEST_F(OrvellaWindowTest, HelpOpensTheDocumentAndTheSite)
-{
-    UrlRecorder recorder;
-    DesktopServices::setCurrent(&recorder);
-    QTest::keyClick(m_form.get(), Qt::Key_F1);
-    QTest::keyClick(m_form.get(), Qt::Key_F1, Qt::ShiftModifier);
-    ASSERT_EQ(recorder.urls.size(), 2);
-    EXPECT_TRUE(recorder.urls[0].toLocalFile().endsWith(u"/Orvella.html"_s));
-    EXPECT_EQ(recorder.urls[1].path(), u"/products/lexorum/help/orvella/"_s);
 }
 
 TEST_F(OrvellaWindowTest, TheDictionaryPathIsWrittenAtTheEnd)
