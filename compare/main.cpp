@@ -13,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Cambrel"_s);
     QApplication::setApplicationDisplayName(u"Cambrel"_s);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lexorum/icons/cambrel.png")));
     QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
     // Outside a desktop session no icon theme is set; take a common one when it is there,
     // else the tool bar falls back to the style's own pictures.

@@ -1,6 +1,7 @@
 #include "sorter/tform1.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStyleFactory>
 
 // Pelmor [file]: a file named on the command line is opened at start, a
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ручная сортировка списков"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lexorum/icons/pelmor.png")));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     TForm1 window;
     window.show();

@@ -169,8 +169,6 @@ QPushButton *TForm1::createBitBtn(const char *name, const QString &caption, cons
 
 void TForm1::createControls()
 {
-    setWindowIcon(QIcon::fromTheme(u"view-sort-ascending"_s,
-                                   style()->standardIcon(QStyle::SP_FileDialogListView)));
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
     column->setContentsMargins(4, 4, 4, 4);
