@@ -8,9 +8,12 @@
 
 part_word PartWord;
 
-QStringList splitLines(const QString &text)
+namespace {
+
+// Calls line(begin, length) for every line of text, by the rules of splitLines.
+template <typename Line>
+void forEachLine(const QString &text, Line line)
 {
-    QStringList lines;
     const QChar *data = text.constData();
     const qsizetype size = text.size();
     qsizetype begin = 0;
@@ -18,13 +21,23 @@ QStringList splitLines(const QString &text)
         const char16_t c = data[i].unicode();
         if (c != u'\r' && c != u'\n')
             continue;
-        lines.append(QString(data + begin, i - begin));
+        line(begin, i - begin);
         if (c == u'\r' && i + 1 < size && data[i + 1] == u'\n')
             ++i;
         begin = i + 1;
     }
     if (begin < size)
-        lines.append(QString(data + begin, size - begin));
+        line(begin, size - begin);
+}
+
+} // namespace
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    forEachLine(text, [&](qsizetype begin, qsizetype length) {
+        lines.append(text.mid(begin, length));
+    });
     return lines;
 }
 
@@ -45,19 +58,8 @@ QString joinLines(const QStringList &lines)
 int lineCount(const QString &text)
 {
     int count = 0;
-    const QChar *data = text.constData();
-    const qsizetype size = text.size();
-    qsizetype begin = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = data[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
-        ++count;
-        if (c == u'\r' && i + 1 < size && data[i + 1] == u'\n')
-            ++i;
-        begin = i + 1;
-    }
-    return begin < size ? count + 1 : count;
+    forEachLine(text, [&count](qsizetype, qsizetype) { ++count; });
+    return count;
 }
 
 QString normalizeBreaks(const QString &text)

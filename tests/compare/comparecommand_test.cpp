@@ -1,11 +1,8 @@
-#include "tools/cli.h"
-
+#include "tests/support/clitest.h"
 #include "tests/support/printers.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -13,37 +10,23 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-class CompareCommandTest : public ::testing::Test
+class CompareCommandTest : public CliTest
 {
 protected:
     int run(const QStringList &args)
     {
-        QBuffer out;
-        QBuffer err;
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        const int status = runCli(QStringList{u"compare"_s} + args, CliStreams{out, err});
-        m_err = QString::fromUtf8(err.data());
-        return status;
-    }
-    QString file(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(m_dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return f.fileName();
+        const CliRun r = CliTest::run(QStringList{u"compare"_s} + args);
+        m_err = r.err;
+        return r.status;
     }
     QString output(const QString &name) const
     {
-        QFile f(m_dir.filePath(u"out/"_s + name));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-        const QByteArray bytes = f.readAll();
+        const QByteArray bytes = contents(u"out/"_s + name);
         EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
         return QString::fromUtf8(bytes);
     }
-    QString outDir() const { return m_dir.filePath(u"out"_s); }
+    QString outDir() const { return path(u"out"_s); }
 
-    QTemporaryDir m_dir;
     QString m_err;
 };
 

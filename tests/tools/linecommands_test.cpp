@@ -1,56 +1,16 @@
-#include "tools/cli.h"
-
+#include "tests/support/clitest.h"
 #include "tests/support/printers.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-struct CliRun
+class LineCommandsTest : public CliTest
 {
-    int status = 0;
-    QByteArray out;
-    QString err;
 };
-
-class LineCommandsTest : public ::testing::Test
-{
-protected:
-    CliRun run(const QStringList &args) const
-    {
-        QBuffer out;
-        QBuffer err;
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        CliRun r;
-        r.status = runCli(args, CliStreams{out, err});
-        r.out = out.data();
-        r.err = QString::fromUtf8(err.data());
-        return r;
-    }
-    QString file(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(m_dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return f.fileName();
-    }
-    QByteArray contents(const QString &name) const
-    {
-        QFile f(m_dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return f.readAll();
-    }
-    QTemporaryDir m_dir;
-};
-
 } // namespace
 
 TEST_F(LineCommandsTest, LinesPrintsThePaneTextInUtf8)
@@ -88,7 +48,7 @@ TEST_F(LineCommandsTest, ReplaceAlwaysReportsTheCount)
 TEST_F(LineCommandsTest, ConvertReencodesByTheLoadAndSaveRules)
 {
     const QString in = file(u"in.txt"_s, "\xEF\xBB\xBF\xD1\x91\xD0\xB6 \xC3\x9F");
-    const QString out = m_dir.filePath(u"out.txt"_s);
+    const QString out = path(u"out.txt"_s);
     EXPECT_EQ(run({u"convert"_s, u"--from"_s, u"utf8"_s, u"--to"_s, u"utf7"_s, in, out}).status, 0);
     EXPECT_EQ(contents(u"out.txt"_s), "+BFEENg +AN8\r\n");
     EXPECT_EQ(run({u"convert"_s, u"--from"_s, u"utf7"_s, u"--to"_s, u"utf16be"_s, out, out}).status, 0);
@@ -106,7 +66,7 @@ TEST_F(LineCommandsTest, BadInputIsOneLineAndStatusTwo)
         {},
         {u"frobnicate"_s},
         {u"lines"_s, u"shuffle"_s, list},
-        {u"lines"_s, u"sort"_s, m_dir.filePath(u"missing.txt"_s)},
+        {u"lines"_s, u"sort"_s, path(u"missing.txt"_s)},
         {u"lines"_s, u"sort"_s, u"--encoding"_s, u"koi8"_s, list},
         {u"lines"_s, u"sort"_s},
         {u"lines"_s, u"sort"_s, u"--bogus"_s, list},

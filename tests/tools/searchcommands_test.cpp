@@ -1,13 +1,9 @@
-#include "tools/cli.h"
-
 #include "builder/dictionary.h"
 #include "builder/literalsearch.h"
 #include "tests/builder/testdictionary.h"
+#include "tests/support/clitest.h"
 #include "tests/support/printers.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -17,36 +13,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct CliRun
+class SearchCommandsTest : public CliTest
 {
-    int status = 0;
-    QByteArray out;
-    QStringList err;
-};
-
-class SearchCommandsTest : public ::testing::Test
-{
-protected:
-    CliRun run(const QStringList &args) const
-    {
-        QBuffer out;
-        QBuffer err;
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        CliRun r;
-        r.status = runCli(args, CliStreams{out, err});
-        r.out = out.data();
-        r.err = QString::fromUtf8(err.data()).split(u'\n', Qt::SkipEmptyParts);
-        return r;
-    }
-    QString file(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(m_dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return f.fileName();
-    }
-    QTemporaryDir m_dir;
 };
 
 } // namespace
@@ -79,7 +47,7 @@ TEST_F(SearchCommandsTest, PrintsWhatTheLiteralAlgorithmsFind)
                                     blackListFile, u"--progress"_s, thesaurusFile});
             EXPECT_EQ(cli.status, 0);
             EXPECT_EQ(cli.out, literal.result.foundText().toUtf8()) << "seed " << seed;
-            EXPECT_EQ(cli.err, literal.reports) << "seed " << seed;
+            EXPECT_EQ(cli.errLines(), literal.reports) << "seed " << seed;
         }
     }
 }
@@ -104,7 +72,7 @@ TEST_F(SearchCommandsTest, FiltersByThePartsOfSpeechGiven)
     EXPECT_EQ(none.out, QByteArray());
     const CliRun unknown = run(base + QStringList{u"--pos"_s, u"NOUN,noun"_s, thesaurus});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_TRUE(unknown.err.first().contains(u"noun"_s));
+    EXPECT_TRUE(unknown.errLines().first().contains(u"noun"_s));
 }
 
 TEST_F(SearchCommandsTest, RefusesBadInputWithStatusTwo)
@@ -113,13 +81,13 @@ TEST_F(SearchCommandsTest, RefusesBadInputWithStatusTwo)
     const QString absent = m_dir.filePath(u"absent.db"_s);
     const CliRun missing = run({u"linked"_s, u"--dict"_s, absent, thesaurus});
     EXPECT_EQ(missing.status, 2);
-    EXPECT_TRUE(missing.err.first().contains(u"Ошибка подключения к базе данных"_s));
+    EXPECT_TRUE(missing.errLines().first().contains(u"Ошибка подключения к базе данных"_s));
     EXPECT_FALSE(QFile::exists(absent));
     EXPECT_EQ(missing.out, QByteArray());
 
     const CliRun notDictionary = run({u"related"_s, u"--dict"_s, thesaurus, thesaurus});
     EXPECT_EQ(notDictionary.status, 2);
-    EXPECT_TRUE(notDictionary.err.first().contains(u"словар"_s));
+    EXPECT_TRUE(notDictionary.errLines().first().contains(u"словар"_s));
 
     DictionaryFile dictionaryFile(TestDictionary::fromText(u"[forms]\n1|кот|1|NOUN\n"_s));
     const QStringList dict{u"related"_s, u"--dict"_s, dictionaryFile.path()};
