@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 FindReplaceDialog::FindReplaceDialog(Mode mode, QWidget *parent)
-    : QDialog(parent), m_mode(mode)
+    : QDialog(parent)
 {
     setWindowTitle(mode == Mode::Find ? QStringLiteral("Найти") : QStringLiteral("Замена"));
     auto *outer = new QHBoxLayout(this);
@@ -47,12 +47,14 @@ FindReplaceDialog::FindReplaceDialog(Mode mode, QWidget *parent)
     m_findNext = new QPushButton(QStringLiteral("Найти далее"), this);
     m_findNext->setDefault(true);
     buttons->addWidget(m_findNext);
+    QList<QPushButton *> actions{m_findNext};
     connect(m_findNext, &QPushButton::clicked, this, [this] { emit findNext(options()); });
     if (mode == Mode::Replace) {
         auto *once = new QPushButton(QStringLiteral("Заменить"), this);
         auto *all = new QPushButton(QStringLiteral("Заменить все"), this);
         buttons->addWidget(once);
         buttons->addWidget(all);
+        actions << once << all;
         connect(once, &QPushButton::clicked, this, [this] { emit replaceOnce(options()); });
         connect(all, &QPushButton::clicked, this, [this] { emit replaceAll(options()); });
     }
@@ -63,11 +65,9 @@ FindReplaceDialog::FindReplaceDialog(Mode mode, QWidget *parent)
     outer->addLayout(buttons);
 
     // The search text is never empty: the dialog offers no search without one.
-    const auto updateButtons = [this] {
-        const bool any = !m_text->text().isEmpty();
-        for (QPushButton *b : findChildren<QPushButton *>())
-            if (b->text() != QStringLiteral("Отмена"))
-                b->setEnabled(any);
+    const auto updateButtons = [this, actions] {
+        for (QPushButton *b : actions)
+            b->setEnabled(!m_text->text().isEmpty());
     };
     connect(m_text, &QLineEdit::textChanged, this, updateButtons);
     updateButtons();

@@ -26,7 +26,6 @@ signals:
     void replaceAll(const FindOptions &options);
 
 private:
-    Mode m_mode;
     QLineEdit *m_text;
     QLineEdit *m_replacement = nullptr;
     QRadioButton *m_up;
