@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <system_error>
+#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -263,17 +265,20 @@ int listsIn(ListMask mask)
 
 } // namespace
 
-// Numbers every line by its item (hashing), then sorts the distinct items once.
+// Numbers every line by its item (hashing). Given a part, it takes only the lines whose hash
+// falls in that half, and marks the others NoItem: equal lines hash alike, so two builders
+// over the two halves never share an item and can run on two threads without locks.
 class ComparisonBuilder
 {
 public:
-    explicit ComparisonBuilder(ComparisonResult &result) : m_result(result) {}
+    static constexpr int AllParts = -1;
+    explicit ComparisonBuilder(int part = AllParts) : m_part(part) {}
 
     template <typename Lines>
-    void addList(Lines lines)
+    void addList(Lines lines, int listIndex)
     {
-        const auto bit = ListMask(1u << (m_result.m_listStarts.size() - 1));
-        Q_ASSERT(m_result.m_listStarts.size() <= std::size_t(ComparisonResult::MaxLists));
+        Q_ASSERT(listIndex >= 0 && listIndex < ComparisonResult::MaxLists);
+        const auto bit = ListMask(1u << listIndex);
         // Lines go in batches through a pipeline: what a line will read (its table slot,
         // then the entry and the characters of the item it probably equals) is asked for
         // one batch ahead of the step that reads it, so the memory latencies of many lines
@@ -290,12 +295,14 @@ public:
                 ++incoming.count;
             for (int k = 0; k < incoming.count; ++k) {
                 incoming.hashes[k] = ItemTable::hashOf(incoming.lines[k]);
-                m_table.prefetch(incoming.hashes[k]);
+                if (takes(incoming.hashes[k]))
+                    m_table.prefetch(incoming.hashes[k]);
             }
             if (step >= 1) {
                 Batch &batch = ring[(step - 1) % Stages];
                 for (int k = 0; k < batch.count; ++k) {
-                    batch.likely[k] = m_table.likelyItem(batch.hashes[k]);
+                    batch.likely[k] =
+                        takes(batch.hashes[k]) ? m_table.likelyItem(batch.hashes[k]) : NoItem;
                     if (batch.likely[k] < m_items.size())
                         __builtin_prefetch(&m_items[batch.likely[k]]);
                 }
@@ -311,6 +318,10 @@ public:
                 if (batch.count == 0 && !more)
                     break;
                 for (int k = 0; k < batch.count; ++k) {
+                    if (!takes(batch.hashes[k])) {
+                        m_lineItems.push_back(NoItem);
+                        continue;
+                    }
                     const ItemIndex item =
                         m_table.findOrAdd(batch.lines[k], batch.hashes[k], m_items);
                     if (item == m_masks.size())
@@ -320,55 +331,13 @@ public:
                 }
             }
         }
-        m_result.m_listStarts.push_back(m_lineItems.size());
     }
 
-    void finish()
-    {
-        m_table = ItemTable();
-        // Every line keeps only the number of lists that hold it: that is all that unique
-        // and shared need, and it is read in the line's order.
-        m_result.m_lineCounts.resize(m_lineItems.size());
-        for (std::size_t line = 0; line < m_lineItems.size(); ++line) {
-            constexpr std::size_t Ahead = 16;
-            if (line + Ahead < m_lineItems.size())
-                __builtin_prefetch(&m_masks[m_lineItems[line + Ahead]]);
-            m_result.m_lineCounts[line] = std::uint8_t(listsIn(m_masks[m_lineItems[line]]));
-        }
-        std::vector<ItemIndex>().swap(m_lineItems);
-
-        sortItems(m_items);
-        // The merged box text is written once, in merged order. The other results in that
-        // order are then copied from it in long runs instead of from lines all over the lists.
-        const std::size_t count = m_items.size();
-        qsizetype size = 0;
-        for (const SortEntry &entry : m_items)
-            size += qsizetype(entry.size) + 2;
-        m_result.m_mergedText = QString(size, Qt::Uninitialized);
-        auto *out = reinterpret_cast<char16_t *>(m_result.m_mergedText.data());
-        m_result.m_itemStarts.resize(count + 1);
-        m_result.m_itemMasks.resize(count);
-        qsizetype start = 0;
-        for (std::size_t k = 0; k < count; ++k) {
-            constexpr std::size_t Ahead = 16;
-            if (k + Ahead < count)
-                __builtin_prefetch(m_items[k + Ahead].data);
-            const SortEntry &entry = m_items[k];
-            out = std::copy_n(entry.data, entry.size, out);
-            *out++ = u'\r';
-            *out++ = u'\n';
-            m_result.m_itemStarts[k] = start;
-            start += qsizetype(entry.size) + 2;
-            m_result.m_itemMasks[k] = m_masks[entry.item];
-        }
-        m_result.m_itemStarts[count] = start;
-        std::vector<SortEntry>().swap(m_items);
-        std::vector<ListMask>().swap(m_masks);
-    }
+    std::size_t lineCount() const { return m_lineItems.size(); }
+    void dropTable() { m_table = ItemTable(); }
 
 private:
-    ComparisonResult &m_result;
-    ItemTable m_table;
+    friend class ComparisonAssembler;
     struct Batch
     {
         static constexpr int Size = 32;
@@ -378,9 +347,144 @@ private:
         ItemIndex likely[Size];  // a guess; NoItem when the line's slot suggests none
     };
 
+    // The top bit picks the half: the table's slots are chosen by the low bits.
+    bool takes(std::uint32_t hash) const { return m_part < 0 || int(hash >> 31) == m_part; }
+
+    int m_part;
+    ItemTable m_table;
     std::vector<SortEntry> m_items;  // in the order first met
     std::vector<ListMask> m_masks;
     std::vector<ItemIndex> m_lineItems;  // per line of all lists in turn
+};
+
+namespace {
+
+// From this many lines on, the two halves of the items are numbered and sorted on two
+// threads; below it a thread costs more than it saves. Box texts are judged by their units.
+constexpr std::size_t TwoThreadsFromLines = 200000;
+constexpr qsizetype TwoThreadsFromUnits = qsizetype(TwoThreadsFromLines) * 8;
+
+// Runs work(0) here and, when two, work(1) on a second thread at the same time.
+template <typename Work>
+void onBothThreads(bool two, const Work &work)
+{
+    if (!two) {
+        work(0);
+        return;
+    }
+    std::thread second;
+    try {
+        second = std::thread([&work] { work(1); });
+    } catch (const std::system_error &) {
+        // No thread to be had: the halves are independent, so do them in turn.
+        work(1);
+    }
+    work(0);
+    if (second.joinable())
+        second.join();
+}
+
+bool unitsBefore(const SortEntry &a, const SortEntry &b)
+{
+    return std::lexicographical_compare(a.data, a.data + a.size, b.data, b.data + b.size);
+}
+
+} // namespace
+
+// Puts the builders' items together: the line counts, and the merged text in ordinal order,
+// merging the builders' sorted halves.
+class ComparisonAssembler
+{
+public:
+    static void finish(std::vector<ComparisonBuilder> &builders, ComparisonResult &result)
+    {
+        const bool two = builders.size() == 2;
+        onBothThreads(two, [&](int t) {
+            ComparisonBuilder &builder = builders[std::size_t(t)];
+            builder.dropTable();
+            sortItems(builder.m_items);
+        });
+        onBothThreads(two, [&](int t) {
+            if (t == 1 || !two)
+                countLines(builders, result);
+            if (t == 0)
+                writeMerged(builders, result);
+        });
+        for (ComparisonBuilder &builder : builders) {
+            std::vector<SortEntry>().swap(builder.m_items);
+            std::vector<ListMask>().swap(builder.m_masks);
+        }
+    }
+
+private:
+    // Every line keeps only the number of lists that hold it: that is all that unique and
+    // shared need, and it is read in the line's order.
+    static void countLines(std::vector<ComparisonBuilder> &builders, ComparisonResult &result)
+    {
+        const ComparisonBuilder &first = builders.front();
+        const ComparisonBuilder &last = builders.back();
+        const std::size_t lines = first.m_lineItems.size();
+        result.m_lineCounts.resize(lines);
+        auto maskOf = [&](std::size_t line) {
+            const ItemIndex item = first.m_lineItems[line];
+            return item != NoItem ? first.m_masks[item] : last.m_masks[last.m_lineItems[line]];
+        };
+        for (std::size_t line = 0; line < lines; ++line) {
+            constexpr std::size_t Ahead = 16;
+            if (line + Ahead < lines) {
+                const ItemIndex item = first.m_lineItems[line + Ahead];
+                if (item != NoItem)
+                    __builtin_prefetch(&first.m_masks[item]);
+                else
+                    __builtin_prefetch(&last.m_masks[last.m_lineItems[line + Ahead]]);
+            }
+            result.m_lineCounts[line] = std::uint8_t(listsIn(maskOf(line)));
+        }
+        for (ComparisonBuilder &builder : builders)
+            std::vector<ItemIndex>().swap(builder.m_lineItems);
+    }
+
+    // The merged box text is written once, in merged order. The other results in that order
+    // are then copied from it in long runs instead of from lines all over the lists.
+    static void writeMerged(const std::vector<ComparisonBuilder> &builders,
+                            ComparisonResult &result)
+    {
+        const std::vector<SortEntry> &a = builders.front().m_items;
+        const std::vector<SortEntry> &b = builders.back().m_items;
+        const std::vector<ListMask> &aMasks = builders.front().m_masks;
+        const std::vector<ListMask> &bMasks = builders.back().m_masks;
+        const bool two = builders.size() == 2;
+        const std::size_t count = a.size() + (two ? b.size() : 0);
+        qsizetype size = 0;
+        for (const ComparisonBuilder &builder : builders)
+            for (const SortEntry &entry : builder.m_items)
+                size += qsizetype(entry.size) + 2;
+        result.m_mergedText = QString(size, Qt::Uninitialized);
+        auto *out = reinterpret_cast<char16_t *>(result.m_mergedText.data());
+        result.m_itemStarts.resize(count + 1);
+        result.m_itemMasks.resize(count);
+        qsizetype start = 0;
+        std::size_t ia = 0;
+        std::size_t ib = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            constexpr std::size_t Ahead = 16;
+            if (ia + Ahead < a.size())
+                __builtin_prefetch(a[ia + Ahead].data);
+            if (two && ib + Ahead < b.size())
+                __builtin_prefetch(b[ib + Ahead].data);
+            // No line is in both halves, so the two never tie.
+            const bool fromB =
+                two && ib < b.size() && (ia == a.size() || unitsBefore(b[ib], a[ia]));
+            const SortEntry &entry = fromB ? b[ib++] : a[ia++];
+            out = std::copy_n(entry.data, entry.size, out);
+            *out++ = u'\r';
+            *out++ = u'\n';
+            result.m_itemStarts[k] = start;
+            start += qsizetype(entry.size) + 2;
+            result.m_itemMasks[k] = fromB ? bMasks[entry.item] : aMasks[entry.item];
+        }
+        result.m_itemStarts[count] = start;
+    }
 };
 
 ComparisonResult CompareLists(const QList<QStringList> &sources)
@@ -388,16 +492,27 @@ ComparisonResult CompareLists(const QList<QStringList> &sources)
     Q_ASSERT(sources.size() >= 2 && sources.size() <= ComparisonResult::MaxLists);
     ComparisonResult result;
     result.m_lists = sources;
-    result.m_listStarts.push_back(0);
     std::size_t total = 0;
     for (const QStringList &list : sources)
         total += std::size_t(list.size());
     // Items and lines are numbered in 32 bits: four billion lines would not fit in memory.
     Q_ASSERT(total < std::numeric_limits<std::uint32_t>::max());
-    ComparisonBuilder builder(result);
-    for (const QStringList &list : std::as_const(result.m_lists))
-        builder.addList(StringLines(list));
-    builder.finish();
+    const bool two = total >= TwoThreadsFromLines;
+    std::vector<ComparisonBuilder> builders;
+    if (two)
+        builders = {ComparisonBuilder(0), ComparisonBuilder(1)};
+    else
+        builders.emplace_back();
+    onBothThreads(two, [&](int t) {
+        ComparisonBuilder &builder = builders[std::size_t(t)];
+        for (qsizetype i = 0; i < result.m_lists.size(); ++i) {
+            builder.addList(StringLines(result.m_lists.at(i)), int(i));
+            if (t == 0)
+                result.m_listStarts.push_back(builder.lineCount());
+        }
+    });
+    result.m_listStarts.insert(result.m_listStarts.begin(), 0);
+    ComparisonAssembler::finish(builders, result);
     return result;
 }
 
@@ -406,11 +521,25 @@ ComparisonResult CompareLists(const QStringList &texts)
     Q_ASSERT(texts.size() >= 2 && texts.size() <= ComparisonResult::MaxLists);
     ComparisonResult result;
     result.m_texts = texts;
-    result.m_listStarts.push_back(0);
-    ComparisonBuilder builder(result);
-    for (const QString &text : std::as_const(result.m_texts))
-        builder.addList(TextLines(text));
-    builder.finish();
+    qsizetype units = 0;
+    for (const QString &text : texts)
+        units += text.size();
+    const bool two = units >= TwoThreadsFromUnits;
+    std::vector<ComparisonBuilder> builders;
+    if (two)
+        builders = {ComparisonBuilder(0), ComparisonBuilder(1)};
+    else
+        builders.emplace_back();
+    onBothThreads(two, [&](int t) {
+        ComparisonBuilder &builder = builders[std::size_t(t)];
+        for (qsizetype i = 0; i < result.m_texts.size(); ++i) {
+            builder.addList(TextLines(result.m_texts.at(i)), int(i));
+            if (t == 0)
+                result.m_listStarts.push_back(builder.lineCount());
+        }
+    });
+    result.m_listStarts.insert(result.m_listStarts.begin(), 0);
+    ComparisonAssembler::finish(builders, result);
     return result;
 }
 

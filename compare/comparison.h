@@ -63,7 +63,7 @@ public:
     bool listHolds(int i, qsizetype k) const;
 
 private:
-    friend class ComparisonBuilder;
+    friend class ComparisonAssembler;
     friend ComparisonResult CompareLists(const QList<QStringList> &sources);
     friend ComparisonResult CompareLists(const QStringList &texts);
     using ListMask = std::uint16_t;

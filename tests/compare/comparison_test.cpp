@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <map>
 #include <random>
+#include <string>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -148,6 +151,67 @@ TEST(CompareLists, AgreesWithTheItemListScansOnRandomLists)
             sources.append(source);
         }
         expectSameAsScans(sources);
+    }
+}
+
+TEST(CompareLists, SplitsBigInputsOverTwoThreadsWithTheSameResults)
+{
+    // Just enough lines (and units, given as texts) to be numbered on two threads, checked
+    // against a plain ordered map. Lines share beginnings, repeat within and across lists and
+    // hold empty lines, U+0000 and surrogates.
+    std::mt19937 random(2026);
+    const QString stems[] = {QString(), u"купить слона"_s, u"ab\u0000"_s, u"\U0001F600x"_s,
+                             u"Ёлка зелёная"_s, u"z"_s};
+    const int n = 4;
+    QList<QStringList> sources(n);
+    for (int line = 0; line < 202000; ++line) {
+        QString text = stems[random() % 6];
+        if (random() % 8 != 0)
+            text += QString::number(random() % 60000);
+        sources[int(random() % n)].append(text);
+    }
+    std::map<std::u16string, unsigned> masks;
+    for (int i = 0; i < n; ++i)
+        for (const QString &line : std::as_const(sources[i]))
+            masks[std::u16string(reinterpret_cast<const char16_t *>(line.constData()),
+                                 std::size_t(line.size()))] |= 1u << i;
+    auto toQString = [](const std::u16string &units) {
+        return QString(reinterpret_cast<const QChar *>(units.data()), qsizetype(units.size()));
+    };
+    QStringList merged;
+    QStringList common;
+    QList<QStringList> absent(n);
+    for (const auto &[units, mask] : masks) {
+        merged.append(toQString(units));
+        if (mask == (1u << n) - 1)
+            common.append(merged.constLast());
+        for (int i = 0; i < n; ++i)
+            if (!(mask & (1u << i)))
+                absent[i].append(merged.constLast());
+    }
+    QList<QStringList> unique(n);
+    QList<QStringList> shared(n);
+    for (int i = 0; i < n; ++i) {
+        for (const QString &line : std::as_const(sources[i])) {
+            const int holding = std::popcount(masks.at(std::u16string(
+                reinterpret_cast<const char16_t *>(line.constData()), std::size_t(line.size()))));
+            if (holding == 1)
+                unique[i].append(line);
+            else if (holding < n)
+                shared[i].append(line);
+        }
+    }
+    QStringList texts;
+    for (const QStringList &source : std::as_const(sources))
+        texts.append(joinLines(source));
+    for (const ComparisonResult &result : {CompareLists(sources), CompareLists(texts)}) {
+        ASSERT_EQ(result.merged(), merged);
+        EXPECT_EQ(result.common(), common);
+        for (int i = 1; i <= n; ++i) {
+            EXPECT_EQ(result.unique(i), unique[i - 1]) << "list " << i;
+            EXPECT_EQ(result.shared(i), shared[i - 1]) << "list " << i;
+            EXPECT_EQ(result.absentText(i), joinLines(absent[i - 1])) << "list " << i;
+        }
     }
 }
 
