@@ -404,12 +404,27 @@ public:
             builder.dropTable();
             sortItems(builder.m_items);
         });
+        // The merged text is cut where the middle item of the first half would go, and each
+        // thread merges and writes one side of the cut.
+        const std::vector<SortEntry> &a = builders.front().m_items;
+        const std::vector<SortEntry> &b = builders.back().m_items;
+        const Span whole{0, a.size(), 0, two ? b.size() : 0};
+        Span low = whole;
+        if (two && !a.empty()) {
+            low.aEnd = a.size() / 2;
+            low.bEnd = std::size_t(
+                std::lower_bound(b.begin(), b.end(), a[low.aEnd], unitsBefore) - b.begin());
+        }
+        prepareMerged(builders, result, low);
         onBothThreads(two, [&](int t) {
             if (t == 1 || !two)
                 countLines(builders, result);
             if (t == 0)
-                writeMerged(builders, result);
+                writeMerged(builders, result, low);
+            else
+                writeMerged(builders, result, {low.aEnd, whole.aEnd, low.bEnd, whole.bEnd});
         });
+        result.m_itemStarts.back() = result.m_mergedText.size();
         for (ComparisonBuilder &builder : builders) {
             std::vector<SortEntry>().swap(builder.m_items);
             std::vector<ListMask>().swap(builder.m_masks);
@@ -444,37 +459,64 @@ private:
             std::vector<ItemIndex>().swap(builder.m_lineItems);
     }
 
+    // The items of the first half from aBegin to aEnd and of the second from bBegin to bEnd.
+    struct Span
+    {
+        std::size_t aBegin;
+        std::size_t aEnd;
+        std::size_t bBegin;
+        std::size_t bEnd;
+    };
+
     // The merged box text is written once, in merged order. The other results in that order
-    // are then copied from it in long runs instead of from lines all over the lists.
+    // are then copied from it in long runs instead of from lines all over the lists. This
+    // makes room for it and notes where the items after the span low begin.
+    static void prepareMerged(const std::vector<ComparisonBuilder> &builders,
+                              ComparisonResult &result, const Span &low)
+    {
+        const bool two = builders.size() == 2;
+        qsizetype size = 0;
+        qsizetype lowSize = 0;
+        for (std::size_t t = 0; t < builders.size(); ++t) {
+            const std::vector<SortEntry> &items = builders[t].m_items;
+            const std::size_t lowEnd = t == 0 ? low.aEnd : low.bEnd;
+            for (std::size_t k = 0; k < items.size(); ++k) {
+                size += qsizetype(items[k].size) + 2;
+                if (k < lowEnd)
+                    lowSize += qsizetype(items[k].size) + 2;
+            }
+        }
+        const std::size_t count = builders.front().m_items.size()
+                                  + (two ? builders.back().m_items.size() : 0);
+        result.m_mergedText = QString(size, Qt::Uninitialized);
+        result.m_itemStarts.resize(count + 1);
+        result.m_itemMasks.resize(count);
+        result.m_itemStarts[low.aEnd + low.bEnd] = two ? lowSize : size;
+    }
+
+    // Merges the span into the merged text from where prepareMerged put its first item.
     static void writeMerged(const std::vector<ComparisonBuilder> &builders,
-                            ComparisonResult &result)
+                            ComparisonResult &result, const Span &span)
     {
         const std::vector<SortEntry> &a = builders.front().m_items;
         const std::vector<SortEntry> &b = builders.back().m_items;
         const std::vector<ListMask> &aMasks = builders.front().m_masks;
         const std::vector<ListMask> &bMasks = builders.back().m_masks;
         const bool two = builders.size() == 2;
-        const std::size_t count = a.size() + (two ? b.size() : 0);
-        qsizetype size = 0;
-        for (const ComparisonBuilder &builder : builders)
-            for (const SortEntry &entry : builder.m_items)
-                size += qsizetype(entry.size) + 2;
-        result.m_mergedText = QString(size, Qt::Uninitialized);
-        auto *out = reinterpret_cast<char16_t *>(result.m_mergedText.data());
-        result.m_itemStarts.resize(count + 1);
-        result.m_itemMasks.resize(count);
-        qsizetype start = 0;
-        std::size_t ia = 0;
-        std::size_t ib = 0;
-        for (std::size_t k = 0; k < count; ++k) {
+        std::size_t k = span.aBegin + span.bBegin;
+        qsizetype start = span.aBegin + span.bBegin == 0 ? 0 : result.m_itemStarts[k];
+        auto *out = reinterpret_cast<char16_t *>(result.m_mergedText.data()) + start;
+        std::size_t ia = span.aBegin;
+        std::size_t ib = span.bBegin;
+        for (; ia < span.aEnd || ib < span.bEnd; ++k) {
             constexpr std::size_t Ahead = 16;
-            if (ia + Ahead < a.size())
+            if (ia + Ahead < span.aEnd)
                 __builtin_prefetch(a[ia + Ahead].data);
-            if (two && ib + Ahead < b.size())
+            if (two && ib + Ahead < span.bEnd)
                 __builtin_prefetch(b[ib + Ahead].data);
             // No line is in both halves, so the two never tie.
             const bool fromB =
-                two && ib < b.size() && (ia == a.size() || unitsBefore(b[ib], a[ia]));
+                two && ib < span.bEnd && (ia == span.aEnd || unitsBefore(b[ib], a[ia]));
             const SortEntry &entry = fromB ? b[ib++] : a[ia++];
             out = std::copy_n(entry.data, entry.size, out);
             *out++ = u'\r';
@@ -483,7 +525,6 @@ private:
             start += qsizetype(entry.size) + 2;
             result.m_itemMasks[k] = fromB ? bMasks[entry.item] : aMasks[entry.item];
         }
-        result.m_itemStarts[count] = start;
     }
 };
 
