@@ -396,6 +396,27 @@ bool unitsBefore(const SortEntry &a, const SortEntry &b)
 class ComparisonAssembler
 {
 public:
+    // Numbers the lines of every source (one builder per thread), then finishes.
+    template <typename Lines, typename Sources>
+    static void compare(const Sources &sources, bool two, ComparisonResult &result)
+    {
+        std::vector<ComparisonBuilder> builders;
+        if (two)
+            builders = {ComparisonBuilder(0), ComparisonBuilder(1)};
+        else
+            builders.emplace_back();
+        onBothThreads(two, [&](int t) {
+            ComparisonBuilder &builder = builders[std::size_t(t)];
+            for (qsizetype i = 0; i < sources.size(); ++i) {
+                builder.addList(Lines(sources.at(i)), int(i));
+                if (t == 0)
+                    result.m_listStarts.push_back(builder.lineCount());
+            }
+        });
+        result.m_listStarts.insert(result.m_listStarts.begin(), 0);
+        finish(builders, result);
+    }
+
     static void finish(std::vector<ComparisonBuilder> &builders, ComparisonResult &result)
     {
         const bool two = builders.size() == 2;
@@ -538,22 +559,8 @@ ComparisonResult CompareLists(const QList<QStringList> &sources)
         total += std::size_t(list.size());
     // Items and lines are numbered in 32 bits: four billion lines would not fit in memory.
     Q_ASSERT(total < std::numeric_limits<std::uint32_t>::max());
-    const bool two = total >= TwoThreadsFromLines;
-    std::vector<ComparisonBuilder> builders;
-    if (two)
-        builders = {ComparisonBuilder(0), ComparisonBuilder(1)};
-    else
-        builders.emplace_back();
-    onBothThreads(two, [&](int t) {
-        ComparisonBuilder &builder = builders[std::size_t(t)];
-        for (qsizetype i = 0; i < result.m_lists.size(); ++i) {
-            builder.addList(StringLines(result.m_lists.at(i)), int(i));
-            if (t == 0)
-                result.m_listStarts.push_back(builder.lineCount());
-        }
-    });
-    result.m_listStarts.insert(result.m_listStarts.begin(), 0);
-    ComparisonAssembler::finish(builders, result);
+    ComparisonAssembler::compare<StringLines>(result.m_lists, total >= TwoThreadsFromLines,
+                                              result);
     return result;
 }
 
@@ -565,22 +572,8 @@ ComparisonResult CompareLists(const QStringList &texts)
     qsizetype units = 0;
     for (const QString &text : texts)
         units += text.size();
-    const bool two = units >= TwoThreadsFromUnits;
-    std::vector<ComparisonBuilder> builders;
-    if (two)
-        builders = {ComparisonBuilder(0), ComparisonBuilder(1)};
-    else
-        builders.emplace_back();
-    onBothThreads(two, [&](int t) {
-        ComparisonBuilder &builder = builders[std::size_t(t)];
-        for (qsizetype i = 0; i < result.m_texts.size(); ++i) {
-            builder.addList(TextLines(result.m_texts.at(i)), int(i));
-            if (t == 0)
-                result.m_listStarts.push_back(builder.lineCount());
-        }
-    });
-    result.m_listStarts.insert(result.m_listStarts.begin(), 0);
-    ComparisonAssembler::finish(builders, result);
+    ComparisonAssembler::compare<TextLines>(result.m_texts, units >= TwoThreadsFromUnits,
+                                            result);
     return result;
 }
 

@@ -161,6 +161,17 @@ RecordedRun recordRun(const std::function<SearchResult(const SearchReports &)> &
     return run;
 }
 
+RecordedRun recordBothWays(const std::function<SearchResult(const SearchReports &)> &fast,
+                           const std::function<SearchResult(const SearchReports &)> &literal)
+{
+    const RecordedRun fastRun = recordRun(fast);
+    const RecordedRun literalRun = recordRun(literal);
+    EXPECT_TRUE(fastRun.result.ok()) << fastRun.result.error.toStdString();
+    EXPECT_EQ(literalRun.result.words, fastRun.result.words);
+    EXPECT_EQ(literalRun.reports, fastRun.reports);
+    return fastRun;
+}
+
 DictionaryFile::DictionaryFile(const TestDictionary &dictionary)
 {
     m_error = dictionary.write(path());

@@ -62,6 +62,10 @@ struct RecordedRun
     QStringList reports;
 };
 RecordedRun recordRun(const std::function<SearchResult(const SearchReports &)> &search);
+/// Runs a search both ways; the literal method must give the same words and reports.
+/// Returns the fast run.
+RecordedRun recordBothWays(const std::function<SearchResult(const SearchReports &)> &fast,
+                           const std::function<SearchResult(const SearchReports &)> &literal);
 
 /// A temporary folder holding one written dictionary.
 class DictionaryFile
