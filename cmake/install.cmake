@@ -18,6 +18,7 @@ endforeach()
 
 install(FILES
     docs/help/Orvella.html docs/help/Cambrel.html docs/help/Pelmor.html docs/help/Lexorum.html
+    docs/help/help.css
     DESTINATION .)
 # The black list is Orvella's; it is optional here so the suite installs before it exists.
 install(FILES builder/black_list.dat DESTINATION . OPTIONAL)
