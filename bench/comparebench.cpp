@@ -1,7 +1,8 @@
 // Times CompareLists on ten generated lists of 1,000,000 keyword phrases each, beside
 // `LC_ALL=C sort -u` over the same ten files, and reports the peak memory.
 //
-// Usage: bench_compare [LINES_PER_LIST]   (1,000,000 by default)
+// Usage: bench_compare [LINES_PER_LIST [FOLDER]]   (1,000,000 lines by default; a folder keeps
+// the generated lists, and a later run with the same folder reuses them)
 
 #include "common/textfile.h"
 #include "common/textlines.h"
@@ -148,10 +149,18 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int linesPerList = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    QTemporaryDir folder;
-    std::printf("generating %d lists of %d lines in %s ...\n", ListCount, linesPerList,
-                qPrintable(folder.path()));
-    const QStringList paths = writeLists(folder.path(), linesPerList);
+    QTemporaryDir temporary;
+    // A folder given after the size keeps the lists for the next run, which then reuses them.
+    const QDir folder(argc > 2 ? QString::fromLocal8Bit(argv[2]) : temporary.path());
+    QStringList paths;
+    for (int i = 1; i <= ListCount; ++i)
+        paths.append(folder.filePath(QStringLiteral("list%1.txt").arg(i)));
+    if (!std::all_of(paths.begin(), paths.end(), [](const QString &p) { return QFile::exists(p); })) {
+        std::printf("generating %d lists of %d lines in %s ...\n", ListCount, linesPerList,
+                    qPrintable(folder.path()));
+        folder.mkpath(QStringLiteral("."));
+        paths = writeLists(folder.path(), linesPerList);
+    }
     if (paths.isEmpty())
         return 1;
 
@@ -199,7 +208,7 @@ int main(int argc, char *argv[])
     const double buildCpu = threadCpuSeconds() - cpu;
     const long comparePeakKb = statusKb("VmHWM");
 
-    const QString sorted = folder.filePath(QStringLiteral("sorted.txt"));
+    const QString sorted = QDir(temporary.path()).filePath(QStringLiteral("sorted.txt"));
     QProcess sort;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));

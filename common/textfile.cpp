@@ -1,5 +1,6 @@
 #include "common/textfile.h"
 
+#include "common/largepages.h"
 #include "common/textlines.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -111,6 +113,7 @@ Decoded decodeText(const QByteArray &bytes, TextEncoding encoding)
                         &error);
     // No encoding here yields more UTF-16 units than it has bytes.
     result.text.resize(input.size() + 1);
+    adviseLargePages(result.text.data(), std::size_t(result.text.size()) * sizeof(QChar));
     const int32_t written = ucnv_toUChars(converter.get(),
                                           reinterpret_cast<UChar *>(result.text.data()),
                                           int32_t(result.text.size()), input.data(),
@@ -169,7 +172,19 @@ TextFileRead LoadTextFile(const QString &path, TextEncoding encoding)
         result.error = fileError(path, file.errorString());
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    const qint64 size = file.size();
+    if (size > 0 && !file.isSequential()) {
+        // Read in one piece into a buffer that is still untouched, so that it can get large pages.
+        bytes = QByteArray(qsizetype(size), Qt::Uninitialized);
+        adviseLargePages(bytes.data(), std::size_t(size));
+        const qint64 read = file.read(bytes.data(), size);
+        bytes.truncate(qsizetype(std::max<qint64>(read, 0)));
+        if (read == size)
+            bytes += file.readAll();  // a file that grew meanwhile
+    } else {
+        bytes = file.readAll();
+    }
     if (file.error() != QFileDevice::NoError) {
         result.error = fileError(path, file.errorString());
         return result;

@@ -135,7 +135,7 @@ std::uint32_t tailAt(const SortEntry &entry, std::uint32_t depth)
 // Ordinal sort, most significant units first: most comparisons are of integers in a
 // contiguous array. Lines that agree in a key and go on past it are sorted again on their
 // next four units.
-void sortItems(std::vector<SortEntry> &entries)
+void sortItems(LargeVector<SortEntry> &entries)
 {
     struct Range
     {
@@ -205,7 +205,7 @@ public:
     }
 
     // The item equal to line, or items.size() after appending line as a new item.
-    ItemIndex findOrAdd(LineRef line, std::uint32_t hash, std::vector<SortEntry> &items)
+    ItemIndex findOrAdd(LineRef line, std::uint32_t hash, LargeVector<SortEntry> &items)
     {
         for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
             Slot &slot = m_slots[i];
@@ -235,7 +235,7 @@ private:
 
     void grow()
     {
-        std::vector<Slot> old(m_slots.size() * 2);
+        LargeVector<Slot> old(m_slots.size() * 2);
         old.swap(m_slots);
         m_mask = m_slots.size() - 1;
         for (const Slot &slot : old) {
@@ -248,7 +248,7 @@ private:
         }
     }
 
-    std::vector<Slot> m_slots;
+    LargeVector<Slot> m_slots;
     std::size_t m_mask;
     std::size_t m_count = 0;
 };
@@ -352,9 +352,9 @@ private:
 
     int m_part;
     ItemTable m_table;
-    std::vector<SortEntry> m_items;  // in the order first met
-    std::vector<ListMask> m_masks;
-    std::vector<ItemIndex> m_lineItems;  // per line of all lists in turn
+    LargeVector<SortEntry> m_items;  // in the order first met
+    LargeVector<ListMask> m_masks;
+    LargeVector<ItemIndex> m_lineItems;  // per line of all lists in turn
 };
 
 namespace {
@@ -427,8 +427,8 @@ public:
         });
         // The merged text is cut where the middle item of the first half would go, and each
         // thread merges and writes one side of the cut.
-        const std::vector<SortEntry> &a = builders.front().m_items;
-        const std::vector<SortEntry> &b = builders.back().m_items;
+        const LargeVector<SortEntry> &a = builders.front().m_items;
+        const LargeVector<SortEntry> &b = builders.back().m_items;
         const Span whole{0, a.size(), 0, two ? b.size() : 0};
         Span low = whole;
         if (two && !a.empty()) {
@@ -447,8 +447,8 @@ public:
         });
         result.m_itemStarts.back() = result.m_mergedText.size();
         for (ComparisonBuilder &builder : builders) {
-            std::vector<SortEntry>().swap(builder.m_items);
-            std::vector<ListMask>().swap(builder.m_masks);
+            LargeVector<SortEntry>().swap(builder.m_items);
+            LargeVector<ListMask>().swap(builder.m_masks);
         }
     }
 
@@ -477,7 +477,7 @@ private:
             result.m_lineCounts[line] = std::uint8_t(listsIn(maskOf(line)));
         }
         for (ComparisonBuilder &builder : builders)
-            std::vector<ItemIndex>().swap(builder.m_lineItems);
+            LargeVector<ItemIndex>().swap(builder.m_lineItems);
     }
 
     // The items of the first half from aBegin to aEnd and of the second from bBegin to bEnd.
@@ -499,7 +499,7 @@ private:
         qsizetype size = 0;
         qsizetype lowSize = 0;
         for (std::size_t t = 0; t < builders.size(); ++t) {
-            const std::vector<SortEntry> &items = builders[t].m_items;
+            const LargeVector<SortEntry> &items = builders[t].m_items;
             const std::size_t lowEnd = t == 0 ? low.aEnd : low.bEnd;
             for (std::size_t k = 0; k < items.size(); ++k) {
                 size += qsizetype(items[k].size) + 2;
@@ -510,6 +510,7 @@ private:
         const std::size_t count = builders.front().m_items.size()
                                   + (two ? builders.back().m_items.size() : 0);
         result.m_mergedText = QString(size, Qt::Uninitialized);
+        adviseLargePages(result.m_mergedText.data(), std::size_t(size) * sizeof(QChar));
         result.m_itemStarts.resize(count + 1);
         result.m_itemMasks.resize(count);
         result.m_itemStarts[low.aEnd + low.bEnd] = two ? lowSize : size;
@@ -519,10 +520,10 @@ private:
     static void writeMerged(const std::vector<ComparisonBuilder> &builders,
                             ComparisonResult &result, const Span &span)
     {
-        const std::vector<SortEntry> &a = builders.front().m_items;
-        const std::vector<SortEntry> &b = builders.back().m_items;
-        const std::vector<ListMask> &aMasks = builders.front().m_masks;
-        const std::vector<ListMask> &bMasks = builders.back().m_masks;
+        const LargeVector<SortEntry> &a = builders.front().m_items;
+        const LargeVector<SortEntry> &b = builders.back().m_items;
+        const LargeVector<ListMask> &aMasks = builders.front().m_masks;
+        const LargeVector<ListMask> &bMasks = builders.back().m_masks;
         const bool two = builders.size() == 2;
         std::size_t k = span.aBegin + span.bBegin;
         qsizetype start = span.aBegin + span.bBegin == 0 ? 0 : result.m_itemStarts[k];
@@ -652,6 +653,7 @@ QString ComparisonResult::text(Box box, int i) const
     qsizetype size = 0;
     forEachRun(box, i, [&](const char16_t *, qsizetype length) { size += length; });
     QString text(size, Qt::Uninitialized);
+    adviseLargePages(text.data(), std::size_t(size) * sizeof(QChar));
     auto *out = reinterpret_cast<char16_t *>(text.data());
     forEachRun(box, i, [&](const char16_t *units, qsizetype length) {
         out = std::copy_n(units, length, out);

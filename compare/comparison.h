@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/largepages.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -76,9 +78,9 @@ private:
     QList<QStringList> m_lists;               // the compared lines, shared
     QStringList m_texts;                      // or the compared texts, shared
     QString m_mergedText;                     // the merged box text
-    std::vector<qsizetype> m_itemStarts;      // per item, and one past: where it starts in it
-    std::vector<ListMask> m_itemMasks;        // per item: bit i - 1 set when list i holds it
-    std::vector<std::uint8_t> m_lineCounts;   // per line of all lists in turn: lists holding it
+    LargeVector<qsizetype> m_itemStarts;      // per item, and one past: where it starts in it
+    LargeVector<ListMask> m_itemMasks;        // per item: bit i - 1 set when list i holds it
+    LargeVector<std::uint8_t> m_lineCounts;   // per line of all lists in turn: lists holding it
     std::vector<std::size_t> m_listStarts;    // index in m_lineCounts of each list's first line
 };
 
