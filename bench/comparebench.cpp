@@ -102,10 +102,11 @@ QStringList writeLists(const QString &folder, int linesPerList)
     return paths;
 }
 
-double threadCpuSeconds()
+// Of every thread of this process.
+double processCpuSeconds()
 {
     timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
@@ -166,7 +167,7 @@ int main(int argc, char *argv[])
 
     QElapsedTimer wall;
     wall.start();
-    double cpu = threadCpuSeconds();
+    double cpu = processCpuSeconds();
     // The lists as the source boxes hold them: one text each.
     QStringList sources;
     qint64 fileBytes = 0;
@@ -182,21 +183,21 @@ int main(int argc, char *argv[])
         sources.append(read.text);
     }
     const double loadWall = double(wall.elapsed()) / 1000.0;
-    const double loadCpu = threadCpuSeconds() - cpu;
+    const double loadCpu = processCpuSeconds() - cpu;
     const long loadedKb = statusKb("VmRSS");
     const long loadPeakKb = statusKb("VmHWM");
 
     resetPeak();
     wall.restart();
-    cpu = threadCpuSeconds();
+    cpu = processCpuSeconds();
     const ComparisonResult result = CompareLists(sources);
     const double compareWall = double(wall.elapsed()) / 1000.0;
-    const double compareCpu = threadCpuSeconds() - cpu;
+    const double compareCpu = processCpuSeconds() - cpu;
     // Every result box's text once, one at a time, as the window fills its boxes.
     wall.restart();
-    cpu = threadCpuSeconds();
-    qsizetype resultLines = 0;
-    auto fill = [&](const QString &text) { resultLines += text.count(u'\n'); };
+    cpu = processCpuSeconds();
+    qsizetype resultUnits = 0;
+    auto fill = [&](const QString &text) { resultUnits += text.size(); };
     fill(result.mergedText());
     fill(result.commonText());
     for (int i = 1; i <= ListCount; ++i) {
@@ -205,8 +206,34 @@ int main(int argc, char *argv[])
         fill(result.absentText(i));
     }
     const double buildWall = double(wall.elapsed()) / 1000.0;
-    const double buildCpu = threadCpuSeconds() - cpu;
+    const double buildCpu = processCpuSeconds() - cpu;
     const long comparePeakKb = statusKb("VmHWM");
+
+    using Box = ComparisonResult::Box;
+    qsizetype resultLines = result.lineCount(Box::Merged) + result.lineCount(Box::Common);
+    for (int i = 1; i <= ListCount; ++i)
+        resultLines += result.lineCount(Box::Unique, i) + result.lineCount(Box::Shared, i)
+                       + result.lineCount(Box::Absent, i);
+    qsizetype inputLines = 0;
+    for (const QString &source : sources)
+        inputLines += lineCount(source);
+    std::printf("input: %lld lines, %.1f MB UTF-8, %.1f MB as UTF-16; %lld distinct, %lld "
+                "common;\n       %lld result lines, %.1f MB as UTF-16\n",
+                qlonglong(inputLines), double(fileBytes) / 1048576.0,
+                double(utf16Bytes) / 1048576.0, qlonglong(result.itemCount()),
+                qlonglong(result.lineCount(Box::Common)), qlonglong(resultLines),
+                double(resultUnits) * 2.0 / 1048576.0);
+    std::printf("load (read, decode):         %6.2f s wall  %6.2f s cpu\n", loadWall, loadCpu);
+    std::printf("CompareLists:                %6.2f s wall  %6.2f s cpu\n", compareWall,
+                compareCpu);
+    std::printf("build every result text:     %6.2f s wall  %6.2f s cpu\n", buildWall, buildCpu);
+    std::printf("comparison in all:           %6.2f s wall  %6.2f s cpu   (target <= 3 s)\n",
+                compareWall + buildWall, compareCpu + buildCpu);
+    std::printf("memory: lists loaded %.0f MB, peak %.0f MB while loading, %.0f MB while "
+                "comparing;\n        the process peak is %.2f x the input as UTF-16 (target <= 3)\n",
+                mb(double(loadedKb)), mb(double(loadPeakKb)), mb(double(comparePeakKb)),
+                double(std::max(loadPeakKb, comparePeakKb)) * 1024.0 / double(utf16Bytes));
+    std::fflush(stdout);
 
     const QString sorted = QDir(temporary.path()).filePath(QStringLiteral("sorted.txt"));
     QProcess sort;
@@ -229,29 +256,9 @@ int main(int argc, char *argv[])
         if (file.open(QIODevice::ReadOnly))
             sortedLines = file.readAll().count('\n');
     }
-
-    qsizetype inputLines = 0;
-    for (const QString &source : sources)
-        inputLines += lineCount(source);
-    std::printf("input: %lld lines, %.1f MB UTF-8, %.1f MB as UTF-16; %lld distinct "
-                "(sort -u: %lld), %lld common, %lld result lines\n",
-                qlonglong(inputLines), double(fileBytes) / 1048576.0,
-                double(utf16Bytes) / 1048576.0, qlonglong(result.itemCount()),
-                qlonglong(sortedLines), qlonglong(result.common().size()),
-                qlonglong(resultLines));
-    std::printf("load (read, decode):         %6.2f s wall  %6.2f s cpu\n", loadWall, loadCpu);
-    std::printf("CompareLists:                %6.2f s wall  %6.2f s cpu\n", compareWall,
-                compareCpu);
-    std::printf("build every result text:     %6.2f s wall  %6.2f s cpu\n", buildWall, buildCpu);
-    std::printf("comparison in all:           %6.2f s wall  %6.2f s cpu   (target <= 3 s)\n",
-                compareWall + buildWall, compareCpu + buildCpu);
-    // (The child's peak memory is not shown: a forked child starts with this process's.)
-    std::printf("LC_ALL=C sort -u, ten files: %6.2f s wall  %6.2f s cpu\n", sortWall, sortCpu);
+    std::printf("LC_ALL=C sort -u, ten files: %6.2f s wall  %6.2f s cpu   (%lld lines)\n",
+                sortWall, sortCpu, qlonglong(sortedLines));
     std::printf("ratio sort / comparison:     %6.2f wall  %6.2f cpu\n",
                 sortWall / (compareWall + buildWall), sortCpu / (compareCpu + buildCpu));
-    std::printf("memory: lists loaded %.0f MB, peak %.0f MB while loading, %.0f MB while "
-                "comparing;\n        the process peak is %.2f x the input as UTF-16 (target <= 3)\n",
-                mb(double(loadedKb)), mb(double(loadPeakKb)), mb(double(comparePeakKb)),
-                double(std::max(loadPeakKb, comparePeakKb)) * 1024.0 / double(utf16Bytes));
     return result.itemCount() == sortedLines ? 0 : 1;
 }

@@ -10,7 +10,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <bit>
 #include <limits>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -27,23 +30,27 @@ struct LineRef
 {
     const char16_t *data;
     std::uint32_t size;
+    std::uint32_t hash = 0;  // filled in when the line is to be numbered
 };
 
 LineRef lineRef(const QString &line)
 {
     // Lines of four billion units would not fit in memory in the first place.
     Q_ASSERT(quint64(line.size()) < std::numeric_limits<std::uint32_t>::max());
-    return {reinterpret_cast<const char16_t *>(line.constData()), std::uint32_t(line.size())};
+    return {reinterpret_cast<const char16_t *>(line.constData()), std::uint32_t(line.size()), 0};
 }
 
-// The lines of one list given as strings.
+// The lines of one list given as strings, from line begin on.
 class StringLines
 {
 public:
-    explicit StringLines(const QStringList &lines) : m_lines(lines) {}
+    explicit StringLines(const QStringList &lines, qsizetype begin = 0, qsizetype end = -1)
+        : m_lines(lines), m_next(begin), m_end(end < 0 ? lines.size() : end)
+    {
+    }
     bool next(LineRef *line)
     {
-        if (m_next == m_lines.size())
+        if (m_next == m_end)
             return false;
         *line = lineRef(m_lines.at(m_next++));
         return true;
@@ -51,7 +58,8 @@ public:
 
 private:
     const QStringList &m_lines;
-    qsizetype m_next = 0;
+    qsizetype m_next;
+    qsizetype m_end;
 };
 
 // The lines of one list given as a box text, cut where splitLines cuts it.
@@ -62,13 +70,17 @@ public:
         : m_next(reinterpret_cast<const char16_t *>(text.constData())), m_end(m_next + text.size())
     {
     }
+    // The lines from the one starting at begin to the end of the text or to the line
+    // starting at end.
+    TextLines(const char16_t *begin, const char16_t *end) : m_next(begin), m_end(end) {}
+    const char16_t *position() const { return m_next; }
     bool next(LineRef *line)
     {
         if (m_next == m_end)
             return false;
         const char16_t *begin = m_next;
         const char16_t *p = findBreak(begin);
-        *line = {begin, std::uint32_t(p - begin)};
+        *line = {begin, std::uint32_t(p - begin), 0};
         if (p != m_end && *p == u'\r' && p + 1 != m_end && p[1] == u'\n')
             ++p;
         m_next = p == m_end ? p : p + 1;
@@ -135,7 +147,7 @@ std::uint32_t tailAt(const SortEntry &entry, std::uint32_t depth)
 // Ordinal sort, most significant units first: most comparisons are of integers in a
 // contiguous array. Lines that agree in a key and go on past it are sorted again on their
 // next four units.
-void sortItems(LargeVector<SortEntry> &entries)
+void sortItems(LargeVector<SortEntry> &entries, std::size_t begin, std::size_t end)
 {
     struct Range
     {
@@ -143,7 +155,7 @@ void sortItems(LargeVector<SortEntry> &entries)
         std::size_t end;
         std::uint32_t depth;
     };
-    std::vector<Range> pending{{0, entries.size(), 0}};
+    std::vector<Range> pending{{begin, end, 0}};
     while (!pending.empty()) {
         const Range range = pending.back();
         pending.pop_back();
@@ -185,52 +197,85 @@ void sortItems(LargeVector<SortEntry> &entries)
     }
 }
 
-// Open addressing over the items met so far. A slot keeps its line's hash beside the item,
-// so a probe reads a line only when the hashes agree, and growing reads none.
+// Open addressing over the items met so far. A slot holds everything a probe needs (the
+// line's hash, where its characters are, the lists holding it), so a probe reads a line
+// only when the hashes agree, growing reads none, and a line costs one slot and at most one
+// line to read.
 class ItemTable
 {
 public:
-    ItemTable() : m_slots(1u << 16), m_mask(m_slots.size() - 1) {}
+    // Room for expected items without growing, within reason.
+    explicit ItemTable(std::size_t expected)
+        : m_slots(std::bit_ceil(std::clamp<std::size_t>(expected * 10 / 7, 1u << 16, 1u << 26))),
+          m_mask(m_slots.size() - 1)
+    {
+    }
 
     static std::uint32_t hashOf(LineRef line)
     {
         return std::uint32_t(qHash(QStringView(line.data, qsizetype(line.size)), 0));
     }
     void prefetch(std::uint32_t hash) const { __builtin_prefetch(&m_slots[hash & m_mask]); }
-    // The item in the line's first slot when its hash agrees, else NoItem.
-    ItemIndex likelyItem(std::uint32_t hash) const
+    // The characters of the line in the line's first slot when its hash agrees, else null.
+    const char16_t *likelyData(std::uint32_t hash) const
     {
         const Slot &slot = m_slots[hash & m_mask];
-        return slot.hash == hash ? slot.itemPlusOne - 1 : NoItem;
+        return slot.item != NoItem && slot.hash == hash ? slot.data : nullptr;
     }
 
-    // The item equal to line, or items.size() after appending line as a new item.
-    ItemIndex findOrAdd(LineRef line, std::uint32_t hash, LargeVector<SortEntry> &items)
+    // The item equal to line, numbered in the order first met, after marking it as held
+    // by the lists of bit.
+    ItemIndex add(LineRef line, std::uint32_t hash, ListMask bit)
     {
         for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
             Slot &slot = m_slots[i];
-            if (slot.itemPlusOne == 0) {
-                const auto item = ItemIndex(items.size());
-                items.push_back({keyAt(line.data, line.size, 0), line.data, line.size, item});
-                slot = {hash, item + 1};
+            if (slot.item == NoItem) {
+                const auto item = ItemIndex(m_count);
+                slot = {line.data, line.size, hash, item, bit};
                 if (++m_count * 10 > m_slots.size() * 7)
                     grow();
                 return item;
             }
-            if (slot.hash == hash) {
-                const SortEntry &known = items[slot.itemPlusOne - 1];
-                if (known.size == line.size
-                    && std::equal(line.data, line.data + line.size, known.data))
-                    return slot.itemPlusOne - 1;
+            if (slot.hash == hash && slot.size == line.size
+                && std::equal(line.data, line.data + line.size, slot.data)) {
+                slot.mask |= bit;
+                return slot.item;
             }
         }
+    }
+
+    std::size_t count() const { return m_count; }
+
+    // Hands the items over for sorting, with the lists holding each by item, and frees the
+    // table.
+    void takeItems(LargeVector<SortEntry> &items, LargeVector<ListMask> &masks)
+    {
+        items.clear();
+        items.reserve(m_count);
+        masks.assign(m_count, 0);
+        for (std::size_t i = 0; i < m_slots.size(); ++i) {
+            // The keys are read from lines all over the lists: ask for them ahead.
+            constexpr std::size_t Ahead = 16;
+            if (i + Ahead < m_slots.size() && m_slots[i + Ahead].item != NoItem)
+                __builtin_prefetch(m_slots[i + Ahead].data);
+            const Slot &slot = m_slots[i];
+            if (slot.item == NoItem)
+                continue;
+            items.push_back({keyAt(slot.data, slot.size, 0), slot.data, slot.size, slot.item});
+            masks[slot.item] = slot.mask;
+        }
+        LargeVector<Slot>().swap(m_slots);
+        m_count = 0;
     }
 
 private:
     struct Slot
     {
+        const char16_t *data = nullptr;
+        std::uint32_t size = 0;
         std::uint32_t hash = 0;
-        ItemIndex itemPlusOne = 0;  // 0 marks a free slot
+        ItemIndex item = NoItem;  // NoItem marks a free slot
+        ListMask mask = 0;
     };
 
     void grow()
@@ -239,10 +284,10 @@ private:
         old.swap(m_slots);
         m_mask = m_slots.size() - 1;
         for (const Slot &slot : old) {
-            if (slot.itemPlusOne == 0)
+            if (slot.item == NoItem)
                 continue;
             std::size_t i = slot.hash & m_mask;
-            while (m_slots[i].itemPlusOne != 0)
+            while (m_slots[i].item != NoItem)
                 i = (i + 1) & m_mask;
             m_slots[i] = slot;
         }
@@ -265,104 +310,151 @@ int listsIn(ListMask mask)
 
 } // namespace
 
-// Numbers every line by its item (hashing). Given a part, it takes only the lines whose hash
-// falls in that half, and marks the others NoItem: equal lines hash alike, so two builders
-// over the two halves never share an item and can run on two threads without locks.
+// Numbers every line by its item (hashing), noting which lists hold each item.
 class ComparisonBuilder
 {
 public:
-    static constexpr int AllParts = -1;
-    explicit ComparisonBuilder(int part = AllParts) : m_part(part) {}
+    explicit ComparisonBuilder(std::size_t expectedItems) : m_table(expectedItems) {}
 
-    template <typename Lines>
-    void addList(Lines lines, int listIndex)
+    // Numbers the lines of the sources in turn and notes where each list ends. With two, a
+    // second thread cuts the lines and hashes them, in batches, while this one numbers them.
+    template <typename Lines, typename Sources>
+    void addLists(const Sources &sources, bool two, std::vector<std::size_t> &listEnds)
     {
-        Q_ASSERT(listIndex >= 0 && listIndex < ComparisonResult::MaxLists);
-        const auto bit = ListMask(1u << listIndex);
-        // Lines go in batches through a pipeline: what a line will read (its table slot,
-        // then the entry and the characters of the item it probably equals) is asked for
-        // one batch ahead of the step that reads it, so the memory latencies of many lines
-        // overlap instead of adding up. Guesses made ahead are only hints: findOrAdd looks
-        // again after the batches before have added their items.
-        constexpr int Stages = 4;
-        std::array<Batch, Stages> ring;
-        bool more = true;
-        for (std::size_t step = 0;; ++step) {
-            Batch &incoming = ring[step % Stages];
-            incoming.count = 0;
-            while (more && incoming.count < Batch::Size
-                   && (more = lines.next(&incoming.lines[incoming.count])))
-                ++incoming.count;
-            for (int k = 0; k < incoming.count; ++k) {
-                incoming.hashes[k] = ItemTable::hashOf(incoming.lines[k]);
-                if (takes(incoming.hashes[k]))
-                    m_table.prefetch(incoming.hashes[k]);
-            }
-            if (step >= 1) {
-                Batch &batch = ring[(step - 1) % Stages];
-                for (int k = 0; k < batch.count; ++k) {
-                    batch.likely[k] =
-                        takes(batch.hashes[k]) ? m_table.likelyItem(batch.hashes[k]) : NoItem;
-                    if (batch.likely[k] < m_items.size())
-                        __builtin_prefetch(&m_items[batch.likely[k]]);
-                }
-            }
-            if (step >= 2) {
-                const Batch &batch = ring[(step - 2) % Stages];
-                for (int k = 0; k < batch.count; ++k)
-                    if (batch.likely[k] < m_items.size())
-                        __builtin_prefetch(m_items[batch.likely[k]].data);
-            }
-            if (step >= 3) {
-                const Batch &batch = ring[(step - 3) % Stages];
-                if (batch.count == 0 && !more)
-                    break;
-                for (int k = 0; k < batch.count; ++k) {
-                    if (!takes(batch.hashes[k])) {
-                        m_lineItems.push_back(NoItem);
-                        continue;
-                    }
-                    const ItemIndex item =
-                        m_table.findOrAdd(batch.lines[k], batch.hashes[k], m_items);
-                    if (item == m_masks.size())
-                        m_masks.push_back(0);
-                    m_masks[item] |= bit;
-                    m_lineItems.push_back(item);
-                }
-            }
+        if (two && addListsOnTwoThreads<Lines>(sources, listEnds))
+            return;
+        auto batch = std::make_unique<Batch>();
+        for (qsizetype i = 0; i < sources.size(); ++i) {
+            Lines lines(sources.at(i));
+            do {
+                fill(lines, int(i), *batch);
+                number(*batch);
+            } while (!batch->endsList);
+            listEnds.push_back(lineCount());
         }
     }
 
     std::size_t lineCount() const { return m_lineItems.size(); }
-    void dropTable() { m_table = ItemTable(); }
 
 private:
     friend class ComparisonAssembler;
+
     struct Batch
     {
-        static constexpr int Size = 32;
+        static constexpr int Size = 4096;
         int count = 0;
-        LineRef lines[Size];
-        std::uint32_t hashes[Size];
-        ItemIndex likely[Size];  // a guess; NoItem when the line's slot suggests none
+        int list = 0;
+        bool endsList = false;
+        std::array<LineRef, Size> lines;
     };
 
-    // The top bit picks the half: the table's slots are chosen by the low bits.
-    bool takes(std::uint32_t hash) const { return m_part < 0 || int(hash >> 31) == m_part; }
+    template <typename Lines>
+    static void fill(Lines &lines, int list, Batch &batch)
+    {
+        batch.list = list;
+        batch.count = 0;
+        while (batch.count < Batch::Size && lines.next(&batch.lines[batch.count])) {
+            LineRef &line = batch.lines[batch.count++];
+            line.hash = ItemTable::hashOf(line);
+        }
+        batch.endsList = batch.count < Batch::Size;
+    }
 
-    int m_part;
+    void number(const Batch &batch)
+    {
+        const auto bit = ListMask(1u << batch.list);
+        // What a line will read (its table slot, then the characters of the item it
+        // probably equals) is asked for some lines ahead, so the memory latencies of many
+        // lines overlap instead of adding up. The guess is only a hint: add looks again.
+        constexpr int SlotsAhead = 16;
+        constexpr int LinesAhead = 8;
+        for (int k = 0; k < std::min(SlotsAhead, batch.count); ++k)
+            m_table.prefetch(batch.lines[k].hash);
+        for (int k = 0; k < batch.count; ++k) {
+            if (k + SlotsAhead < batch.count)
+                m_table.prefetch(batch.lines[k + SlotsAhead].hash);
+            if (k + LinesAhead < batch.count)
+                if (const char16_t *data = m_table.likelyData(batch.lines[k + LinesAhead].hash))
+                    __builtin_prefetch(data);
+            const LineRef &line = batch.lines[k];
+            if (m_lineItems.size() % ComparisonResult::CheckpointLines == 0)
+                m_checkpoints.push_back(line.data);
+            m_lineItems.push_back(m_table.add(line, line.hash, bit));
+        }
+    }
+
+    // Returns false, having done nothing, when no second thread can be had.
+    template <typename Lines, typename Sources>
+    bool addListsOnTwoThreads(const Sources &sources, std::vector<std::size_t> &listEnds)
+    {
+        constexpr std::size_t Ring = 8;
+        std::vector<Batch> ring(Ring);
+        std::atomic<std::size_t> filled{0};
+        std::atomic<std::size_t> numbered{0};
+        std::atomic<bool> abandoned{false};
+        auto cut = [&] {
+            std::size_t next = 0;
+            for (qsizetype i = 0; i < sources.size(); ++i) {
+                Lines lines(sources.at(i));
+                bool endsList = false;
+                while (!endsList) {
+                    // Waits for a batch that has been numbered.
+                    for (std::size_t done = numbered.load(std::memory_order_acquire);
+                         next - done == Ring; done = numbered.load(std::memory_order_acquire))
+                        numbered.wait(done, std::memory_order_acquire);
+                    if (abandoned.load(std::memory_order_acquire))
+                        return;
+                    Batch &batch = ring[next % Ring];
+                    fill(lines, int(i), batch);
+                    endsList = batch.endsList;
+                    filled.store(++next, std::memory_order_release);
+                    filled.notify_one();
+                }
+            }
+        };
+        std::thread cutter;
+        try {
+            cutter = std::thread(cut);
+        } catch (const std::system_error &) {
+            return false;
+        }
+        try {
+            for (std::size_t next = 0, lists = 0; lists < std::size_t(sources.size()); ++next) {
+                for (std::size_t ready = filled.load(std::memory_order_acquire); ready == next;
+                     ready = filled.load(std::memory_order_acquire))
+                    filled.wait(ready, std::memory_order_acquire);
+                const Batch &batch = ring[next % Ring];
+                number(batch);
+                if (batch.endsList) {
+                    listEnds.push_back(lineCount());
+                    ++lists;
+                }
+                numbered.store(next + 1, std::memory_order_release);
+                numbered.notify_one();
+            }
+        } catch (...) {
+            // Out of memory, most likely: release the cutter before passing it on.
+            abandoned.store(true, std::memory_order_release);
+            numbered.store(std::numeric_limits<std::size_t>::max() / 2, std::memory_order_release);
+            numbered.notify_one();
+            cutter.join();
+            throw;
+        }
+        cutter.join();
+        return true;
+    }
+
     ItemTable m_table;
-    LargeVector<SortEntry> m_items;  // in the order first met
-    LargeVector<ListMask> m_masks;
     LargeVector<ItemIndex> m_lineItems;  // per line of all lists in turn
+    std::vector<const char16_t *> m_checkpoints;  // where every CheckpointLines-th line starts
 };
 
 namespace {
 
-// From this many lines on, the two halves of the items are numbered and sorted on two
-// threads; below it a thread costs more than it saves. Box texts are judged by their units.
+// From this many lines on, the items are sorted and written on two threads; below it a
+// thread costs more than it saves. Box texts are judged by their units. (Numbering does not
+// gain from a second thread here: it waits on memory, which both threads share.)
 constexpr std::size_t TwoThreadsFromLines = 200000;
-constexpr qsizetype TwoThreadsFromUnits = qsizetype(TwoThreadsFromLines) * 8;
 
 // Runs work(0) here and, when two, work(1) on a second thread at the same time.
 template <typename Work>
@@ -384,168 +476,143 @@ void onBothThreads(bool two, const Work &work)
         second.join();
 }
 
-bool unitsBefore(const SortEntry &a, const SortEntry &b)
+std::size_t expectedLines(const QList<QStringList> &lists)
 {
-    return std::lexicographical_compare(a.data, a.data + a.size, b.data, b.data + b.size);
+    std::size_t lines = 0;
+    for (const QStringList &list : lists)
+        lines += std::size_t(list.size());
+    return lines;
+}
+
+// Extrapolated from the breaks in the beginning of each text.
+std::size_t expectedLines(const QStringList &texts)
+{
+    constexpr qsizetype Sample = 1 << 16;
+    double lines = 0;
+    for (const QString &text : texts) {
+        const QStringView head = QStringView(text).first(std::min(text.size(), Sample));
+        const auto breaks = std::count_if(head.begin(), head.end(),
+                                          [](QChar c) { return c == u'\n' || c == u'\r'; });
+        lines += double(breaks + 1) * double(text.size())
+                 / double(std::max<qsizetype>(head.size(), 1));
+    }
+    return std::size_t(lines);
+}
+
+// Puts the items whose first four units come before a middle key first and returns where
+// the others begin. A key that comes before another belongs to a line that does, so the two
+// parts can be sorted apart and then simply follow each other.
+std::size_t splitAtMiddleKey(LargeVector<SortEntry> &items)
+{
+    if (items.empty())
+        return 0;
+    constexpr std::size_t Samples = 1023;
+    std::vector<std::uint64_t> keys;
+    keys.reserve(Samples);
+    for (std::size_t k = 0; k < Samples; ++k)
+        keys.push_back(items[k * items.size() / Samples].key);
+    std::nth_element(keys.begin(), keys.begin() + Samples / 2, keys.end());
+    const std::uint64_t middle = keys[Samples / 2];
+    auto before = [middle](const SortEntry &entry) { return entry.key < middle; };
+    return std::size_t(std::partition(items.begin(), items.end(), before) - items.begin());
 }
 
 } // namespace
 
-// Puts the builders' items together: the line counts, and the merged text in ordinal order,
-// merging the builders' sorted halves.
+// Puts the items together: sorted, written once as the merged text, and the line counts.
 class ComparisonAssembler
 {
 public:
-    // Numbers the lines of every source (one builder per thread), then finishes.
+    // Numbers the lines of every source, then finishes.
     template <typename Lines, typename Sources>
-    static void compare(const Sources &sources, bool two, ComparisonResult &result)
+    static void compare(const Sources &sources, ComparisonResult &result)
     {
-        std::vector<ComparisonBuilder> builders;
-        if (two)
-            builders = {ComparisonBuilder(0), ComparisonBuilder(1)};
-        else
-            builders.emplace_back();
-        onBothThreads(two, [&](int t) {
-            ComparisonBuilder &builder = builders[std::size_t(t)];
-            for (qsizetype i = 0; i < sources.size(); ++i) {
-                builder.addList(Lines(sources.at(i)), int(i));
-                if (t == 0)
-                    result.m_listStarts.push_back(builder.lineCount());
-            }
-        });
-        result.m_listStarts.insert(result.m_listStarts.begin(), 0);
-        finish(builders, result);
-    }
-
-    static void finish(std::vector<ComparisonBuilder> &builders, ComparisonResult &result)
-    {
-        const bool two = builders.size() == 2;
-        onBothThreads(two, [&](int t) {
-            ComparisonBuilder &builder = builders[std::size_t(t)];
-            builder.dropTable();
-            sortItems(builder.m_items);
-        });
-        // The merged text is cut where the middle item of the first half would go, and each
-        // thread merges and writes one side of the cut.
-        const LargeVector<SortEntry> &a = builders.front().m_items;
-        const LargeVector<SortEntry> &b = builders.back().m_items;
-        const Span whole{0, a.size(), 0, two ? b.size() : 0};
-        Span low = whole;
-        if (two && !a.empty()) {
-            low.aEnd = a.size() / 2;
-            low.bEnd = std::size_t(
-                std::lower_bound(b.begin(), b.end(), a[low.aEnd], unitsBefore) - b.begin());
-        }
-        prepareMerged(builders, result, low);
-        onBothThreads(two, [&](int t) {
-            if (t == 1 || !two)
-                countLines(builders, result);
-            if (t == 0)
-                writeMerged(builders, result, low);
-            else
-                writeMerged(builders, result, {low.aEnd, whole.aEnd, low.bEnd, whole.bEnd});
-        });
-        result.m_itemStarts.back() = result.m_mergedText.size();
-        for (ComparisonBuilder &builder : builders) {
-            LargeVector<SortEntry>().swap(builder.m_items);
-            LargeVector<ListMask>().swap(builder.m_masks);
-        }
+        // A table sized for half the lines as items does not grow in the usual case of lists
+        // that share or repeat lines, and grows once when every line differs.
+        const std::size_t expected = expectedLines(sources);
+        ComparisonBuilder builder(expected / 2);
+        result.m_listStarts.push_back(0);
+        builder.addLists<Lines>(sources, expected >= TwoThreadsFromLines, result.m_listStarts);
+        // Items and lines are numbered in 32 bits: four billion lines would not fit in memory.
+        Q_ASSERT(builder.lineCount() < NoItem);
+        result.m_checkpoints = std::move(builder.m_checkpoints);
+        finish(builder, result);
     }
 
 private:
-    // Every line keeps only the number of lists that hold it: that is all that unique and
-    // shared need, and it is read in the line's order.
-    static void countLines(std::vector<ComparisonBuilder> &builders, ComparisonResult &result)
+    static void finish(ComparisonBuilder &builder, ComparisonResult &result)
     {
-        const ComparisonBuilder &first = builders.front();
-        const ComparisonBuilder &last = builders.back();
-        const std::size_t lines = first.m_lineItems.size();
-        result.m_lineCounts.resize(lines);
-        auto maskOf = [&](std::size_t line) {
-            const ItemIndex item = first.m_lineItems[line];
-            return item != NoItem ? first.m_masks[item] : last.m_masks[last.m_lineItems[line]];
-        };
-        for (std::size_t line = 0; line < lines; ++line) {
-            constexpr std::size_t Ahead = 16;
-            if (line + Ahead < lines) {
-                const ItemIndex item = first.m_lineItems[line + Ahead];
-                if (item != NoItem)
-                    __builtin_prefetch(&first.m_masks[item]);
-                else
-                    __builtin_prefetch(&last.m_masks[last.m_lineItems[line + Ahead]]);
-            }
-            result.m_lineCounts[line] = std::uint8_t(listsIn(maskOf(line)));
-        }
-        for (ComparisonBuilder &builder : builders)
-            LargeVector<ItemIndex>().swap(builder.m_lineItems);
-    }
-
-    // The items of the first half from aBegin to aEnd and of the second from bBegin to bEnd.
-    struct Span
-    {
-        std::size_t aBegin;
-        std::size_t aEnd;
-        std::size_t bBegin;
-        std::size_t bEnd;
-    };
-
-    // The merged box text is written once, in merged order. The other results in that order
-    // are then copied from it in long runs instead of from lines all over the lists. This
-    // makes room for it and notes where the items after the span low begin.
-    static void prepareMerged(const std::vector<ComparisonBuilder> &builders,
-                              ComparisonResult &result, const Span &low)
-    {
-        const bool two = builders.size() == 2;
+        LargeVector<SortEntry> items;
+        LargeVector<ListMask> masks;
+        builder.m_table.takeItems(items, masks);
+        const bool two = builder.lineCount() >= TwoThreadsFromLines;
+        const std::size_t cut = two ? splitAtMiddleKey(items) : items.size();
+        onBothThreads(two, [&](int part) {
+            if (part == 0)
+                sortItems(items, 0, cut);
+            else
+                sortItems(items, cut, items.size());
+        });
+        // The merged box text is written once, in merged order: the other results in that
+        // order are then copied from it in long runs instead of from lines all over the lists.
         qsizetype size = 0;
-        qsizetype lowSize = 0;
-        for (std::size_t t = 0; t < builders.size(); ++t) {
-            const LargeVector<SortEntry> &items = builders[t].m_items;
-            const std::size_t lowEnd = t == 0 ? low.aEnd : low.bEnd;
-            for (std::size_t k = 0; k < items.size(); ++k) {
-                size += qsizetype(items[k].size) + 2;
-                if (k < lowEnd)
-                    lowSize += qsizetype(items[k].size) + 2;
-            }
+        qsizetype firstPartSize = 0;
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            if (k == cut)
+                firstPartSize = size;
+            size += qsizetype(items[k].size) + 2;
         }
-        const std::size_t count = builders.front().m_items.size()
-                                  + (two ? builders.back().m_items.size() : 0);
+        if (cut == items.size())
+            firstPartSize = size;
         result.m_mergedText = QString(size, Qt::Uninitialized);
         adviseLargePages(result.m_mergedText.data(), std::size_t(size) * sizeof(QChar));
-        result.m_itemStarts.resize(count + 1);
-        result.m_itemMasks.resize(count);
-        result.m_itemStarts[low.aEnd + low.bEnd] = two ? lowSize : size;
+        result.m_itemStarts.resize(items.size() + 1);
+        result.m_itemMasks.resize(items.size());
+        result.m_itemStarts.back() = size;
+        onBothThreads(two, [&](int part) {
+            if (part == 1 || !two)
+                countLines(builder, masks, result);
+            if (part == 0)
+                writeMerged(items, masks, 0, cut, 0, result);
+            else
+                writeMerged(items, masks, cut, items.size(), firstPartSize, result);
+        });
     }
 
-    // Merges the span into the merged text from where prepareMerged put its first item.
-    static void writeMerged(const std::vector<ComparisonBuilder> &builders,
-                            ComparisonResult &result, const Span &span)
+    // Every line keeps only the number of lists that hold it: that is all that unique and
+    // shared need, and it is read in the line's order.
+    static void countLines(ComparisonBuilder &builder, const LargeVector<ListMask> &masks,
+                           ComparisonResult &result)
     {
-        const LargeVector<SortEntry> &a = builders.front().m_items;
-        const LargeVector<SortEntry> &b = builders.back().m_items;
-        const LargeVector<ListMask> &aMasks = builders.front().m_masks;
-        const LargeVector<ListMask> &bMasks = builders.back().m_masks;
-        const bool two = builders.size() == 2;
-        std::size_t k = span.aBegin + span.bBegin;
-        qsizetype start = span.aBegin + span.bBegin == 0 ? 0 : result.m_itemStarts[k];
-        auto *out = reinterpret_cast<char16_t *>(result.m_mergedText.data()) + start;
-        std::size_t ia = span.aBegin;
-        std::size_t ib = span.bBegin;
-        for (; ia < span.aEnd || ib < span.bEnd; ++k) {
+        const LargeVector<ItemIndex> &lineItems = builder.m_lineItems;
+        const std::size_t lines = lineItems.size();
+        result.m_lineCounts.resize(lines);
+        for (std::size_t line = 0; line < lines; ++line) {
             constexpr std::size_t Ahead = 16;
-            if (ia + Ahead < span.aEnd)
-                __builtin_prefetch(a[ia + Ahead].data);
-            if (two && ib + Ahead < span.bEnd)
-                __builtin_prefetch(b[ib + Ahead].data);
-            // No line is in both halves, so the two never tie.
-            const bool fromB =
-                two && ib < span.bEnd && (ia == span.aEnd || unitsBefore(b[ib], a[ia]));
-            const SortEntry &entry = fromB ? b[ib++] : a[ia++];
+            if (line + Ahead < lines)
+                __builtin_prefetch(&masks[lineItems[line + Ahead]]);
+            result.m_lineCounts[line] = std::uint8_t(listsIn(masks[lineItems[line]]));
+        }
+        LargeVector<ItemIndex>().swap(builder.m_lineItems);
+    }
+
+    // Writes the sorted items from begin to end into the merged text from start on.
+    static void writeMerged(const LargeVector<SortEntry> &items, const LargeVector<ListMask> &masks,
+                            std::size_t begin, std::size_t end, qsizetype start,
+                            ComparisonResult &result)
+    {
+        auto *out = reinterpret_cast<char16_t *>(result.m_mergedText.data()) + start;
+        for (std::size_t k = begin; k < end; ++k) {
+            constexpr std::size_t Ahead = 16;
+            if (k + Ahead < end)
+                __builtin_prefetch(items[k + Ahead].data);
+            const SortEntry &entry = items[k];
             out = std::copy_n(entry.data, entry.size, out);
             *out++ = u'\r';
             *out++ = u'\n';
             result.m_itemStarts[k] = start;
             start += qsizetype(entry.size) + 2;
-            result.m_itemMasks[k] = fromB ? bMasks[entry.item] : aMasks[entry.item];
+            result.m_itemMasks[k] = masks[entry.item];
         }
     }
 };
@@ -555,13 +622,7 @@ ComparisonResult CompareLists(const QList<QStringList> &sources)
     Q_ASSERT(sources.size() >= 2 && sources.size() <= ComparisonResult::MaxLists);
     ComparisonResult result;
     result.m_lists = sources;
-    std::size_t total = 0;
-    for (const QStringList &list : sources)
-        total += std::size_t(list.size());
-    // Items and lines are numbered in 32 bits: four billion lines would not fit in memory.
-    Q_ASSERT(total < std::numeric_limits<std::uint32_t>::max());
-    ComparisonAssembler::compare<StringLines>(result.m_lists, total >= TwoThreadsFromLines,
-                                              result);
+    ComparisonAssembler::compare<StringLines>(result.m_lists, result);
     return result;
 }
 
@@ -570,16 +631,20 @@ ComparisonResult CompareLists(const QStringList &texts)
     Q_ASSERT(texts.size() >= 2 && texts.size() <= ComparisonResult::MaxLists);
     ComparisonResult result;
     result.m_texts = texts;
-    qsizetype units = 0;
-    for (const QString &text : texts)
-        units += text.size();
-    ComparisonAssembler::compare<TextLines>(result.m_texts, units >= TwoThreadsFromUnits,
-                                            result);
+    ComparisonAssembler::compare<TextLines>(result.m_texts, result);
     return result;
 }
 
+std::size_t ComparisonResult::cutOf(int i) const
+{
+    const std::size_t first = m_listStarts[std::size_t(i - 1)];
+    const std::size_t end = m_listStarts[std::size_t(i)];
+    const std::size_t cut = (first + end) / 2 / CheckpointLines * CheckpointLines;
+    return cut > first ? cut : end;
+}
+
 template <typename Visit>
-void ComparisonResult::forEachRun(Box box, int i, const Visit &visit) const
+void ComparisonResult::forEachRun(Box box, int i, int part, int parts, const Visit &visit) const
 {
     const int n = listCount();
     if (box == Box::Merged || box == Box::Common || box == Box::Absent) {
@@ -592,24 +657,27 @@ void ComparisonResult::forEachRun(Box box, int i, const Visit &visit) const
         };
         const auto *merged = reinterpret_cast<const char16_t *>(m_mergedText.constData());
         const std::size_t count = m_itemMasks.size();
-        for (std::size_t k = 0; k < count;) {
+        const std::size_t end = count * std::size_t(part + 1) / std::size_t(parts);
+        for (std::size_t k = count * std::size_t(part) / std::size_t(parts); k < end;) {
             if (!taken(m_itemMasks[k])) {
                 ++k;
                 continue;
             }
             const std::size_t first = k;
-            while (k < count && taken(m_itemMasks[k]))
+            while (k < end && taken(m_itemMasks[k]))
                 ++k;
             visit(merged + m_itemStarts[first], m_itemStarts[k] - m_itemStarts[first]);
         }
         return;
     }
     Q_ASSERT(i >= 1 && i <= n);
-    // Unique and shared lines are copied from the list itself, read in order.
-    auto walk = [&](auto lines) {
+    // Unique and shared lines are copied from the list itself, read in order. Two parts
+    // meet at a line whose place in the list was noted while comparing.
+    const std::size_t first = m_listStarts[std::size_t(i - 1)];
+    const std::size_t cut = parts == 1 ? m_listStarts[std::size_t(i)] : cutOf(i);
+    auto walk = [&](auto lines, std::size_t position) {
         LineRef line;
-        for (std::size_t position = m_listStarts[std::size_t(i - 1)]; lines.next(&line);
-             ++position) {
+        for (; lines.next(&line); ++position) {
             const int count = m_lineCounts[position];
             // A line that every list holds is common and goes in neither.
             if (box == Box::Unique ? count == 1 : count > 1 && count < n) {
@@ -618,10 +686,24 @@ void ComparisonResult::forEachRun(Box box, int i, const Visit &visit) const
             }
         }
     };
-    if (m_texts.isEmpty())
-        walk(StringLines(m_lists.at(i - 1)));
+    if (m_texts.isEmpty()) {
+        const QStringList &list = m_lists.at(i - 1);
+        const auto middle = qsizetype(cut - first);
+        if (part == 0)
+            walk(StringLines(list, 0, middle), first);
+        else
+            walk(StringLines(list, middle), cut);
+        return;
+    }
+    const QString &text = m_texts.at(i - 1);
+    const auto *begin = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *end = begin + text.size();
+    const char16_t *middle = cut == m_listStarts[std::size_t(i)] ? end
+                                                                   : m_checkpoints[cut / CheckpointLines];
+    if (part == 0)
+        walk(TextLines(begin, middle), first);
     else
-        walk(TextLines(m_texts.at(i - 1)));
+        walk(TextLines(middle, end), cut);
 }
 
 QStringList ComparisonResult::lines(Box box, int i) const
@@ -629,7 +711,7 @@ QStringList ComparisonResult::lines(Box box, int i) const
     // Item by item rather than by cutting the text: a line given in a list may hold a break.
     QStringList result;
     if (box == Box::Unique || box == Box::Shared) {
-        forEachRun(box, i, [&](const char16_t *units, qsizetype length) {
+        forEachRun(box, i, 0, 1, [&](const char16_t *units, qsizetype length) {
             if (units != BreakUnits)
                 result.append(QString(reinterpret_cast<const QChar *>(units), length));
         });
@@ -650,15 +732,47 @@ QString ComparisonResult::text(Box box, int i) const
 {
     if (box == Box::Merged)
         return m_mergedText;
-    qsizetype size = 0;
-    forEachRun(box, i, [&](const char16_t *, qsizetype length) { size += length; });
+    // A big result is measured and then copied in two parts, one on each thread.
+    const std::size_t scale = box == Box::Unique || box == Box::Shared
+                                  ? m_listStarts[std::size_t(i)] - m_listStarts[std::size_t(i - 1)]
+                                  : m_itemMasks.size();
+    const bool two = scale >= TwoThreadsFromLines;
+    const int parts = two ? 2 : 1;
+    std::array<qsizetype, 2> sizes{};
+    onBothThreads(two, [&](int part) {
+        forEachRun(box, i, part, parts,
+                   [&](const char16_t *, qsizetype length) { sizes[std::size_t(part)] += length; });
+    });
+    const qsizetype size = sizes[0] + sizes[1];
     QString text(size, Qt::Uninitialized);
     adviseLargePages(text.data(), std::size_t(size) * sizeof(QChar));
-    auto *out = reinterpret_cast<char16_t *>(text.data());
-    forEachRun(box, i, [&](const char16_t *units, qsizetype length) {
-        out = std::copy_n(units, length, out);
+    auto *units = reinterpret_cast<char16_t *>(text.data());
+    onBothThreads(two, [&](int part) {
+        char16_t *out = units + (part == 1 ? sizes[0] : 0);
+        forEachRun(box, i, part, parts, [&](const char16_t *run, qsizetype length) {
+            out = std::copy_n(run, length, out);
+        });
     });
     return text;
+}
+
+qsizetype ComparisonResult::lineCount(Box box, int i) const
+{
+    const int n = listCount();
+    if (box == Box::Unique || box == Box::Shared) {
+        Q_ASSERT(i >= 1 && i <= n);
+        return std::count_if(m_lineCounts.begin() + qsizetype(m_listStarts[std::size_t(i - 1)]),
+                             m_lineCounts.begin() + qsizetype(m_listStarts[std::size_t(i)]),
+                             [&](std::uint8_t count) {
+                                 return box == Box::Unique ? count == 1 : count > 1 && count < n;
+                             });
+    }
+    const auto all = ListMask((1u << n) - 1);
+    const auto bit = ListMask(box == Box::Absent ? 1u << (i - 1) : 0);
+    return std::count_if(m_itemMasks.begin(), m_itemMasks.end(), [&](ListMask mask) {
+        return box == Box::Merged || (box == Box::Common && mask == all)
+               || (box == Box::Absent && !(mask & bit));
+    });
 }
 
 QString ComparisonResult::item(qsizetype k) const

@@ -46,6 +46,8 @@ public:
     QStringList lines(Box box, int i = 0) const;
     /// The same result as a box holds it: every line followed by CR LF.
     QString text(Box box, int i = 0) const;
+    /// The number of lines of the result, without building it.
+    qsizetype lineCount(Box box, int i = 0) const;
 
     QStringList merged() const { return lines(Box::Merged); }
     QStringList common() const { return lines(Box::Common); }
@@ -66,14 +68,22 @@ public:
 
 private:
     friend class ComparisonAssembler;
+    friend class ComparisonBuilder;
     friend ComparisonResult CompareLists(const QList<QStringList> &sources);
     friend ComparisonResult CompareLists(const QStringList &texts);
     using ListMask = std::uint16_t;
     static_assert(MaxLists <= 16, "a ListMask has one bit per list");
 
-    // Calls visit(units, length) for each stretch of the result's text, in order.
+    // Calls visit(units, length) for each stretch of the result's text, in order, in part
+    // part (from 0) of parts (1 or 2): the parts' texts one after the other are the whole.
     template <typename Visit>
-    void forEachRun(Box box, int i, const Visit &visit) const;
+    void forEachRun(Box box, int i, int part, int parts, const Visit &visit) const;
+    // Where list i is cut in two parts: the position of the second part's first line in
+    // m_lineCounts, or of the list's end when the list is too short to cut.
+    std::size_t cutOf(int i) const;
+
+    // Every CheckpointLines-th line of all lists in turn has its start noted.
+    static constexpr std::size_t CheckpointLines = 1u << 16;
 
     QList<QStringList> m_lists;               // the compared lines, shared
     QStringList m_texts;                      // or the compared texts, shared
@@ -82,6 +92,7 @@ private:
     LargeVector<ListMask> m_itemMasks;        // per item: bit i - 1 set when list i holds it
     LargeVector<std::uint8_t> m_lineCounts;   // per line of all lists in turn: lists holding it
     std::vector<std::size_t> m_listStarts;    // index in m_lineCounts of each list's first line
+    std::vector<const char16_t *> m_checkpoints;  // in the compared texts, by line / CheckpointLines
 };
 
 /// Compares 2 to 10 lists, given in list order. Lines are equal only when they are the same

@@ -156,19 +156,20 @@ TEST(CompareLists, AgreesWithTheItemListScansOnRandomLists)
 
 TEST(CompareLists, SplitsBigInputsOverTwoThreadsWithTheSameResults)
 {
-    // Just enough lines (and units, given as texts) to be numbered on two threads, checked
-    // against a plain ordered map. Lines share beginnings, repeat within and across lists and
-    // hold empty lines, U+0000 and surrogates.
+    // Enough lines (and units, given as texts) to be numbered on two threads, and in list 1
+    // to build its unique and shared texts in two parts, checked against a plain ordered
+    // map. Lines share beginnings, repeat within and across lists and hold empty lines,
+    // U+0000 and surrogates; the texts mix all three kinds of break.
     std::mt19937 random(2026);
     const QString stems[] = {QString(), u"купить слона"_s, u"ab\u0000"_s, u"\U0001F600x"_s,
                              u"Ёлка зелёная"_s, u"z"_s};
     const int n = 4;
     QList<QStringList> sources(n);
-    for (int line = 0; line < 202000; ++line) {
+    for (int line = 0; line < 420000; ++line) {
         QString text = stems[random() % 6];
         if (random() % 8 != 0)
             text += QString::number(random() % 60000);
-        sources[int(random() % n)].append(text);
+        sources[random() % 2 == 0 ? 0 : 1 + int(random() % (n - 1))].append(text);
     }
     std::map<std::u16string, unsigned> masks;
     for (int i = 0; i < n; ++i)
@@ -201,18 +202,43 @@ TEST(CompareLists, SplitsBigInputsOverTwoThreadsWithTheSameResults)
                 shared[i].append(line);
         }
     }
+    const QString breaks[] = {u"\r\n"_s, u"\n"_s, u"\r"_s};
     QStringList texts;
-    for (const QStringList &source : std::as_const(sources))
-        texts.append(joinLines(source));
+    for (const QStringList &source : std::as_const(sources)) {
+        QString text;
+        for (const QString &line : source)
+            text += line + breaks[random() % 3];
+        texts.append(text);
+    }
+    ASSERT_GE(sources[0].size(), 200000);
     for (const ComparisonResult &result : {CompareLists(sources), CompareLists(texts)}) {
         ASSERT_EQ(result.merged(), merged);
         EXPECT_EQ(result.common(), common);
+        EXPECT_EQ(result.commonText(), joinLines(common));
         for (int i = 1; i <= n; ++i) {
             EXPECT_EQ(result.unique(i), unique[i - 1]) << "list " << i;
             EXPECT_EQ(result.shared(i), shared[i - 1]) << "list " << i;
+            EXPECT_EQ(result.uniqueText(i), joinLines(unique[i - 1])) << "list " << i;
+            EXPECT_EQ(result.sharedText(i), joinLines(shared[i - 1])) << "list " << i;
             EXPECT_EQ(result.absentText(i), joinLines(absent[i - 1])) << "list " << i;
+            EXPECT_EQ(result.lineCount(ComparisonResult::Box::Unique, i), unique[i - 1].size());
+            EXPECT_EQ(result.lineCount(ComparisonResult::Box::Shared, i), shared[i - 1].size());
+            EXPECT_EQ(result.lineCount(ComparisonResult::Box::Absent, i), absent[i - 1].size());
         }
+        EXPECT_EQ(result.lineCount(ComparisonResult::Box::Merged), merged.size());
+        EXPECT_EQ(result.lineCount(ComparisonResult::Box::Common), common.size());
     }
+    // An empty list between big ones still counts as a list.
+    const ComparisonResult pair = CompareLists(QStringList{texts[0], texts[1]});
+    const ComparisonResult gap = CompareLists(QStringList{texts[0], QString(), texts[1]});
+    ASSERT_EQ(gap.listCount(), 3);
+    EXPECT_EQ(gap.mergedText(), pair.mergedText());
+    EXPECT_EQ(gap.absentText(2), pair.mergedText());
+    EXPECT_EQ(gap.commonText(), QString());
+    EXPECT_EQ(gap.uniqueText(1), pair.uniqueText(1));
+    EXPECT_EQ(gap.uniqueText(3), pair.uniqueText(2));
+    EXPECT_EQ(gap.lineCount(ComparisonResult::Box::Shared, 3),
+              lineCount(texts[1]) - pair.lineCount(ComparisonResult::Box::Unique, 2));
 }
 
 TEST(CompareLists, CutsBoxTextsAsSplitLinesDoes)
