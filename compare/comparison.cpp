@@ -197,6 +197,13 @@ void sortItems(LargeVector<SortEntry> &entries, std::size_t begin, std::size_t e
     }
 }
 
+// What the line counts need of an item.
+struct ItemInfo
+{
+    std::uint32_t size;
+    ListMask mask;
+};
+
 // Open addressing over the items met so far. A slot holds everything a probe needs (the
 // line's hash, where its characters are, the lists holding it), so a probe reads a line
 // only when the hashes agree, growing reads none, and a line costs one slot and at most one
@@ -209,6 +216,8 @@ public:
         : m_slots(std::bit_ceil(std::clamp<std::size_t>(expected * 10 / 7, 1u << 16, 1u << 26))),
           m_mask(m_slots.size() - 1)
     {
+        // Only address space until used: the pages come as the items do.
+        m_items.reserve(expected);
     }
 
     static std::uint32_t hashOf(LineRef line)
@@ -232,6 +241,7 @@ public:
             if (slot.item == NoItem) {
                 const auto item = ItemIndex(m_count);
                 slot = {line.data, line.size, hash, item, bit};
+                m_items.push_back({keyAt(line.data, line.size, 0), line.data, line.size, item});
                 if (++m_count * 10 > m_slots.size() * 7)
                     grow();
                 return item;
@@ -246,24 +256,15 @@ public:
 
     std::size_t count() const { return m_count; }
 
-    // Hands the items over for sorting, with the lists holding each by item, and frees the
-    // table.
-    void takeItems(LargeVector<SortEntry> &items, LargeVector<ListMask> &masks)
+    // Hands the items over for sorting, in the order first met, with the size of each and
+    // the lists holding it by item, and frees the table.
+    void takeItems(LargeVector<SortEntry> &items, LargeVector<ItemInfo> &info)
     {
-        items.clear();
-        items.reserve(m_count);
-        masks.assign(m_count, 0);
-        for (std::size_t i = 0; i < m_slots.size(); ++i) {
-            // The keys are read from lines all over the lists: ask for them ahead.
-            constexpr std::size_t Ahead = 16;
-            if (i + Ahead < m_slots.size() && m_slots[i + Ahead].item != NoItem)
-                __builtin_prefetch(m_slots[i + Ahead].data);
-            const Slot &slot = m_slots[i];
-            if (slot.item == NoItem)
-                continue;
-            items.push_back({keyAt(slot.data, slot.size, 0), slot.data, slot.size, slot.item});
-            masks[slot.item] = slot.mask;
-        }
+        items = std::move(m_items);
+        info.resize(m_count);
+        for (const Slot &slot : m_slots)
+            if (slot.item != NoItem)
+                info[slot.item] = {slot.size, slot.mask};
         LargeVector<Slot>().swap(m_slots);
         m_count = 0;
     }
@@ -296,6 +297,7 @@ private:
     LargeVector<Slot> m_slots;
     std::size_t m_mask;
     std::size_t m_count = 0;
+    LargeVector<SortEntry> m_items;  // in the order first met
 };
 
 // Counted by halves without the library call that a plain popcount becomes here.
@@ -314,7 +316,11 @@ int listsIn(ListMask mask)
 class ComparisonBuilder
 {
 public:
-    explicit ComparisonBuilder(std::size_t expectedItems) : m_table(expectedItems) {}
+    ComparisonBuilder(std::size_t expectedLines, std::size_t expectedItems)
+        : m_table(expectedItems)
+    {
+        m_lineItems.reserve(expectedLines);
+    }
 
     // Numbers the lines of the sources in turn and notes where each list ends. With two, a
     // second thread cuts the lines and hashes them, in batches, while this one numbers them.
@@ -530,7 +536,7 @@ public:
         // A table sized for half the lines as items does not grow in the usual case of lists
         // that share or repeat lines, and grows once when every line differs.
         const std::size_t expected = expectedLines(sources);
-        ComparisonBuilder builder(expected / 2);
+        ComparisonBuilder builder(expected + expected / 8, expected / 2);
         result.m_listStarts.push_back(0);
         builder.addLists<Lines>(sources, expected >= TwoThreadsFromLines, result.m_listStarts);
         // Items and lines are numbered in 32 bits: four billion lines would not fit in memory.
@@ -543,8 +549,8 @@ private:
     static void finish(ComparisonBuilder &builder, ComparisonResult &result)
     {
         LargeVector<SortEntry> items;
-        LargeVector<ListMask> masks;
-        builder.m_table.takeItems(items, masks);
+        LargeVector<ItemInfo> info;
+        builder.m_table.takeItems(items, info);
         const bool two = builder.lineCount() >= TwoThreadsFromLines;
         const std::size_t cut = two ? splitAtMiddleKey(items) : items.size();
         onBothThreads(two, [&](int part) {
@@ -571,33 +577,53 @@ private:
         result.m_itemStarts.back() = size;
         onBothThreads(two, [&](int part) {
             if (part == 1 || !two)
-                countLines(builder, masks, result);
+                countLines(builder, info, result);
             if (part == 0)
-                writeMerged(items, masks, 0, cut, 0, result);
+                writeMerged(items, info, 0, cut, 0, result);
             else
-                writeMerged(items, masks, cut, items.size(), firstPartSize, result);
+                writeMerged(items, info, cut, items.size(), firstPartSize, result);
         });
     }
 
     // Every line keeps only the number of lists that hold it: that is all that unique and
-    // shared need, and it is read in the line's order.
-    static void countLines(ComparisonBuilder &builder, const LargeVector<ListMask> &masks,
+    // shared need, and it is read in the line's order. The sizes of the unique and shared
+    // texts are summed on the way, at each list's start and each checkpoint, so that those
+    // texts are copied without being measured first.
+    static void countLines(ComparisonBuilder &builder, const LargeVector<ItemInfo> &info,
                            ComparisonResult &result)
     {
         const LargeVector<ItemIndex> &lineItems = builder.m_lineItems;
         const std::size_t lines = lineItems.size();
+        const int n = result.listCount();
         result.m_lineCounts.resize(lines);
-        for (std::size_t line = 0; line < lines; ++line) {
-            constexpr std::size_t Ahead = 16;
-            if (line + Ahead < lines)
-                __builtin_prefetch(&masks[lineItems[line + Ahead]]);
-            result.m_lineCounts[line] = std::uint8_t(listsIn(masks[lineItems[line]]));
+        result.m_listSums.clear();
+        result.m_checkpointSums.clear();
+        ComparisonResult::Sums sums{};
+        std::size_t line = 0;
+        for (int list = 1; list <= n; ++list) {
+            result.m_listSums.push_back(sums);
+            const std::size_t end = result.m_listStarts[std::size_t(list)];
+            for (; line < end; ++line) {
+                constexpr std::size_t Ahead = 16;
+                if (line + Ahead < lines)
+                    __builtin_prefetch(&info[lineItems[line + Ahead]]);
+                if (line % ComparisonResult::CheckpointLines == 0)
+                    result.m_checkpointSums.push_back(sums);
+                const ItemInfo &item = info[lineItems[line]];
+                const int count = listsIn(item.mask);
+                result.m_lineCounts[line] = std::uint8_t(count);
+                if (count == 1)
+                    sums.unique += qsizetype(item.size) + 2;
+                else if (count < n)
+                    sums.shared += qsizetype(item.size) + 2;
+            }
         }
+        result.m_listSums.push_back(sums);
         LargeVector<ItemIndex>().swap(builder.m_lineItems);
     }
 
     // Writes the sorted items from begin to end into the merged text from start on.
-    static void writeMerged(const LargeVector<SortEntry> &items, const LargeVector<ListMask> &masks,
+    static void writeMerged(const LargeVector<SortEntry> &items, const LargeVector<ItemInfo> &info,
                             std::size_t begin, std::size_t end, qsizetype start,
                             ComparisonResult &result)
     {
@@ -612,7 +638,7 @@ private:
             *out++ = u'\n';
             result.m_itemStarts[k] = start;
             start += qsizetype(entry.size) + 2;
-            result.m_itemMasks[k] = masks[entry.item];
+            result.m_itemMasks[k] = info[entry.item].mask;
         }
     }
 };
@@ -739,10 +765,22 @@ QString ComparisonResult::text(Box box, int i) const
     const bool two = scale >= TwoThreadsFromLines;
     const int parts = two ? 2 : 1;
     std::array<qsizetype, 2> sizes{};
-    onBothThreads(two, [&](int part) {
-        forEachRun(box, i, part, parts,
-                   [&](const char16_t *, qsizetype length) { sizes[std::size_t(part)] += length; });
-    });
+    if (box == Box::Unique || box == Box::Shared) {
+        auto sum = [box](const Sums &sums) { return box == Box::Unique ? sums.unique : sums.shared; };
+        const qsizetype before = sum(m_listSums[std::size_t(i - 1)]);
+        const qsizetype whole = sum(m_listSums[std::size_t(i)]) - before;
+        const std::size_t cut = cutOf(i);
+        sizes[0] = two && cut != m_listStarts[std::size_t(i)]
+                       ? sum(m_checkpointSums[cut / CheckpointLines]) - before
+                       : whole;
+        sizes[1] = whole - sizes[0];
+    } else {
+        onBothThreads(two, [&](int part) {
+            forEachRun(box, i, part, parts, [&](const char16_t *, qsizetype length) {
+                sizes[std::size_t(part)] += length;
+            });
+        });
+    }
     const qsizetype size = sizes[0] + sizes[1];
     QString text(size, Qt::Uninitialized);
     adviseLargePages(text.data(), std::size_t(size) * sizeof(QChar));

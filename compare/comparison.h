@@ -93,6 +93,14 @@ private:
     LargeVector<std::uint8_t> m_lineCounts;   // per line of all lists in turn: lists holding it
     std::vector<std::size_t> m_listStarts;    // index in m_lineCounts of each list's first line
     std::vector<const char16_t *> m_checkpoints;  // in the compared texts, by line / CheckpointLines
+    // The units of the unique and shared texts of all lines before a point, when built.
+    struct Sums
+    {
+        qsizetype unique = 0;
+        qsizetype shared = 0;
+    };
+    std::vector<Sums> m_listSums;        // at each list's first line, and after the last list
+    std::vector<Sums> m_checkpointSums;  // at every CheckpointLines-th line
 };
 
 /// Compares 2 to 10 lists, given in list order. Lines are equal only when they are the same
