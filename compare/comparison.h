@@ -23,8 +23,8 @@
 
 /// The outcome of one comparison of N lists (N from 2 to 10, lists counted from 1).
 /// The merged text is made by the comparison and shared; the other results are built on
-/// request, one at a time, so that a big comparison does not hold every result box in
-/// memory at once. The result shares the compared lists or texts and stays valid when the
+/// request, one at a time (a big one on two threads), so that a big comparison does not hold
+/// every result box in memory at once. Counts come without building: lineCount(). The result shares the compared lists or texts and stays valid when the
 /// caller changes or drops its own copies.
 class ComparisonResult
 {
