@@ -17,6 +17,11 @@
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
+#include <unistd.h>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -162,6 +167,11 @@ int main(int argc, char *argv[])
                     qPrintable(folder.path()));
         folder.mkpath(QStringLiteral("."));
         paths = writeLists(folder.path(), linesPerList);
+        // Timings start once the files are on disk and the generator's memory is returned.
+        ::sync();
+#ifdef __GLIBC__
+        malloc_trim(0);
+#endif
     }
     if (paths.isEmpty())
         return 1;
