@@ -213,7 +213,7 @@ class ItemTable
 public:
     // Room for expected items without growing, within reason.
     explicit ItemTable(std::size_t expected)
-        : m_slots(std::bit_ceil(std::clamp<std::size_t>(expected * 10 / 7, 1u << 16, 1u << 26))),
+        : m_slots(std::bit_ceil(std::clamp<std::size_t>(expected * 10 / 7, 1u << 16, 1u << 24))),
           m_mask(m_slots.size() - 1)
     {
         // Only address space until used: the pages come as the items do.
@@ -490,17 +490,29 @@ std::size_t expectedLines(const QList<QStringList> &lists)
     return lines;
 }
 
-// Extrapolated from the breaks in the beginning of each text.
+// Extrapolated from the breaks in pieces spread over each text: a guess that only sizes the
+// tables, which grow when it falls short.
 std::size_t expectedLines(const QStringList &texts)
 {
-    constexpr qsizetype Sample = 1 << 16;
+    constexpr qsizetype Pieces = 16;
+    constexpr qsizetype PieceUnits = 4096;
     double lines = 0;
     for (const QString &text : texts) {
-        const QStringView head = QStringView(text).first(std::min(text.size(), Sample));
-        const auto breaks = std::count_if(head.begin(), head.end(),
-                                          [](QChar c) { return c == u'\n' || c == u'\r'; });
-        lines += double(breaks + 1) * double(text.size())
-                 / double(std::max<qsizetype>(head.size(), 1));
+        const qsizetype size = text.size();
+        if (size <= Pieces * PieceUnits) {
+            lines += double(std::count_if(text.begin(), text.end(), [](QChar c) {
+                return c == u'\n' || c == u'\r';
+            }) + 1);
+            continue;
+        }
+        qsizetype breaks = 0;
+        for (qsizetype k = 0; k < Pieces; ++k) {
+            const QStringView piece = QStringView(text).sliced(k * (size - PieceUnits) / (Pieces - 1),
+                                                               PieceUnits);
+            breaks += std::count_if(piece.begin(), piece.end(),
+                                    [](QChar c) { return c == u'\n' || c == u'\r'; });
+        }
+        lines += double(breaks + 1) * double(size) / double(Pieces * PieceUnits);
     }
     return std::size_t(lines);
 }
