@@ -73,7 +73,6 @@ public:
     // The lines from the one starting at begin to the end of the text or to the line
     // starting at end.
     TextLines(const char16_t *begin, const char16_t *end) : m_next(begin), m_end(end) {}
-    const char16_t *position() const { return m_next; }
     bool next(LineRef *line)
     {
         if (m_next == m_end)
@@ -253,8 +252,6 @@ public:
             }
         }
     }
-
-    std::size_t count() const { return m_count; }
 
     // Hands the items over for sorting, in the order first met, with the size of each and
     // the lists holding it by item, and frees the table.
@@ -457,9 +454,9 @@ private:
 
 namespace {
 
-// From this many lines on, the items are sorted and written on two threads; below it a
-// thread costs more than it saves. Box texts are judged by their units. (Numbering does not
-// gain from a second thread here: it waits on memory, which both threads share.)
+// From this many lines on, a second thread cuts and hashes the lines while the first numbers
+// them, and the items are sorted and written and big results built on two threads; below
+// it a thread costs more than it saves.
 constexpr std::size_t TwoThreadsFromLines = 200000;
 
 // Runs work(0) here and, when two, work(1) on a second thread at the same time.
