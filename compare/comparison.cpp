@@ -171,7 +171,7 @@ void sortItems(LargeVector<SortEntry> &entries, std::size_t begin, std::size_t e
         }
         if (depth > 0) {
             // The lines' characters are scattered: ask for them a few entries ahead.
-            constexpr std::size_t Ahead = 8;
+            constexpr std::size_t Ahead = 32;
             for (std::size_t k = range.begin; k < range.end; ++k) {
                 if (k + Ahead < range.end)
                     __builtin_prefetch(entries[k + Ahead].data + depth);
