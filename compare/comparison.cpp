@@ -307,6 +307,23 @@ int listsIn(ListMask mask)
     return int((v + (v >> 8)) & 0x1Fu);
 }
 
+using Box = ComparisonResult::Box;
+
+// Whether the merged, common or absent box of list i, out of n lists, takes an item that
+// the lists of mask hold.
+bool boxTakesItem(Box box, ListMask mask, int i, int n)
+{
+    return box == Box::Merged || (box == Box::Common && mask == ListMask((1u << n) - 1))
+           || (box == Box::Absent && !(mask & (1u << (i - 1))));
+}
+
+// Whether a unique or shared box takes a line that count of the n lists hold. A line that
+// every list holds is common and goes in neither.
+bool boxTakesLine(Box box, int count, int n)
+{
+    return box == Box::Unique ? count == 1 : count > 1 && count < n;
+}
+
 } // namespace
 
 // Numbers every line by its item (hashing), noting which lists hold each item.
@@ -621,9 +638,9 @@ private:
                 const ItemInfo &item = info[lineItems[line]];
                 const int count = listsIn(item.mask);
                 result.m_lineCounts[line] = std::uint8_t(count);
-                if (count == 1)
+                if (boxTakesLine(Box::Unique, count, n))
                     sums.unique += qsizetype(item.size) + 2;
-                else if (count < n)
+                else if (boxTakesLine(Box::Shared, count, n))
                     sums.shared += qsizetype(item.size) + 2;
             }
         }
@@ -684,12 +701,7 @@ void ComparisonResult::forEachRun(Box box, int i, int part, int parts, const Vis
     const int n = listCount();
     if (box == Box::Merged || box == Box::Common || box == Box::Absent) {
         Q_ASSERT(box != Box::Absent || (i >= 1 && i <= n));
-        const auto bit = ListMask(box == Box::Absent ? 1u << (i - 1) : 0);
-        const auto allLists = ListMask((1u << n) - 1);
-        auto taken = [&](ListMask mask) {
-            return box == Box::Merged || (box == Box::Common && mask == allLists)
-                   || (box == Box::Absent && !(mask & bit));
-        };
+        auto taken = [&](ListMask mask) { return boxTakesItem(box, mask, i, n); };
         const auto *merged = reinterpret_cast<const char16_t *>(m_mergedText.constData());
         const std::size_t count = m_itemMasks.size();
         const std::size_t end = count * std::size_t(part + 1) / std::size_t(parts);
@@ -713,9 +725,7 @@ void ComparisonResult::forEachRun(Box box, int i, int part, int parts, const Vis
     auto walk = [&](auto lines, std::size_t position) {
         LineRef line;
         for (; lines.next(&line); ++position) {
-            const int count = m_lineCounts[position];
-            // A line that every list holds is common and goes in neither.
-            if (box == Box::Unique ? count == 1 : count > 1 && count < n) {
+            if (boxTakesLine(box, m_lineCounts[position], n)) {
                 visit(line.data, qsizetype(line.size));
                 visit(BreakUnits, 2);
             }
@@ -753,13 +763,9 @@ QStringList ComparisonResult::lines(Box box, int i) const
         return result;
     }
     const int n = listCount();
-    const auto all = ListMask((1u << n) - 1);
-    for (std::size_t k = 0; k < m_itemMasks.size(); ++k) {
-        const ListMask mask = m_itemMasks[k];
-        if (box == Box::Merged || (box == Box::Common && mask == all)
-            || (box == Box::Absent && !(mask & (1u << (i - 1)))))
+    for (std::size_t k = 0; k < m_itemMasks.size(); ++k)
+        if (boxTakesItem(box, m_itemMasks[k], i, n))
             result.append(item(qsizetype(k)));
-    }
     return result;
 }
 
@@ -810,16 +816,10 @@ qsizetype ComparisonResult::lineCount(Box box, int i) const
         Q_ASSERT(i >= 1 && i <= n);
         return std::count_if(m_lineCounts.begin() + qsizetype(m_listStarts[std::size_t(i - 1)]),
                              m_lineCounts.begin() + qsizetype(m_listStarts[std::size_t(i)]),
-                             [&](std::uint8_t count) {
-                                 return box == Box::Unique ? count == 1 : count > 1 && count < n;
-                             });
+                             [&](std::uint8_t count) { return boxTakesLine(box, count, n); });
     }
-    const auto all = ListMask((1u << n) - 1);
-    const auto bit = ListMask(box == Box::Absent ? 1u << (i - 1) : 0);
-    return std::count_if(m_itemMasks.begin(), m_itemMasks.end(), [&](ListMask mask) {
-        return box == Box::Merged || (box == Box::Common && mask == all)
-               || (box == Box::Absent && !(mask & bit));
-    });
+    return std::count_if(m_itemMasks.begin(), m_itemMasks.end(),
+                         [&](ListMask mask) { return boxTakesItem(box, mask, i, n); });
 }
 
 QString ComparisonResult::item(qsizetype k) const
