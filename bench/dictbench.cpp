@@ -5,7 +5,7 @@
 //
 //   bench_dict DICTIONARY.sqlite [TOKENS]
 
-#include "tools/ngramcounter.h"
+#include "dictionary/ngramcounter.h"
 
 #include <QElapsedTimer>
 #include <QFile>

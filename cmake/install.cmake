@@ -6,7 +6,7 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
 endif()
 
 # Every executable of the program folders, whatever its target is called.
-foreach(folder builder compare sorter launcher tools)
+foreach(folder builder compare sorter launcher cli)
     get_property(targets DIRECTORY ${PROJECT_SOURCE_DIR}/${folder} PROPERTY BUILDSYSTEM_TARGETS)
     foreach(target ${targets})
         get_target_property(type ${target} TYPE)

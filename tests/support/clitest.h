@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/cli.h"
+#include "cli/cli.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,0 +1,296 @@
+#include "service/serviceserver.h"
+
+#include "tests/support/printers.h"
+#include "tests/service/servicefixture.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <httplib.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const char FormType[] = "application/x-www-form-urlencoded";
+// Waits in the tests are bounded so that a fault fails them instead of hanging the suite.
+constexpr auto Patience = std::chrono::seconds(20);
+
+std::string wordsBody(const std::string &words)
+{
+    return "PROGRAM=Cambrel&VERSION=1.0&WORDS=" + formEncode(words);
+}
+
+// Sends the pieces one write each on a fresh connection and reads the whole answer.
+std::string exchange(int port, const std::vector<std::string> &pieces)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(std::uint16_t(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return {};
+    }
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    for (const std::string &piece : pieces)
+        if (::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL) != ssize_t(piece.size()))
+            break;
+    std::string answer;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+        answer.append(buffer, std::size_t(got));
+    ::close(fd);
+    return answer;
+}
+
+class ServiceServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_EQ(writeServiceDictionary(m_dictionary), QString());
+    }
+    void TearDown() override { stopServer(); }
+
+    // Starts on a free port; on the test's dictionary, once it is read.
+    void startServer(const QString &dictionary = {}, int reloadDelay = 10)
+    {
+        ServiceOptions options;
+        options.dictionary = dictionary.isEmpty() ? m_dictionary : dictionary;
+        options.port = 0;
+        options.threads = 4;
+        options.maxBody = 4096;
+        options.reloadDelaySeconds = reloadDelay;
+        m_server = std::make_unique<ServiceServer>(options, [this](const QString &line) {
+            std::lock_guard lock(m_logMutex);
+            m_log.append(line);
+        });
+        QString error;
+        ASSERT_TRUE(m_server->bind(&error)) << error.toStdString();
+        m_server->startLoading();
+        m_thread = std::thread([this] { m_server->run(); });
+        ASSERT_TRUE(!dictionary.isEmpty() || m_server->waitForDictionary());
+    }
+    void stopServer()
+    {
+        if (!m_server)
+            return;
+        m_server->stop();
+        if (m_thread.joinable())
+            m_thread.join();
+        m_server.reset();
+    }
+    httplib::Client client() const
+    {
+        httplib::Client c("127.0.0.1", m_server->port());
+        c.set_read_timeout(Patience);
+        return c;
+    }
+    httplib::Result post(const std::string &body, const char *type = FormType) const
+    {
+        return client().Post("/words/initform.php", body, type);
+    }
+    QStringList log()
+    {
+        std::lock_guard lock(m_logMutex);
+        return m_log;
+    }
+
+    QTemporaryDir m_dir;
+    const QString m_dictionary = m_dir.filePath(u"dict.sqlite"_s);
+    std::unique_ptr<ServiceServer> m_server;
+    std::thread m_thread;
+    std::mutex m_logMutex;
+    QStringList m_log;
+};
+
+} // namespace
+
+TEST_F(ServiceServerTest, AnswersTheConvertedList)
+{
+    startServer();
+    const httplib::Result result =
+        post(wordsBody("Кошки\r\nкупить  дешевые билеты!\r\n\r\niPhone 15 в Москве\r\n"));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 200);
+    EXPECT_EQ(result->get_header_value("Content-Type"), "text/plain; charset=utf-8");
+    EXPECT_EQ(QString::fromStdString(result->body),
+              u"кошка\nкупить  дешёвый билет!\n\niphone 15 в москва\n"_s);
+
+    const httplib::Result unended = post("WORDS=" + formEncode("пошёл\rстали"));
+    ASSERT_TRUE(unended);
+    EXPECT_EQ(QString::fromStdString(unended->body), u"пойти\nстать"_s);
+
+    const httplib::Result empty = post("PROGRAM=Cambrel&VERSION=1.0&WORDS=");
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->status, 200);
+    EXPECT_EQ(empty->body, "");
+    const httplib::Result health = client().Get("/health");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->status, 200);
+    EXPECT_EQ(health->body, "ok\n");
+
+    stopServer();  // a line is logged after its reply went out
+    const QStringList lines = log();
+    EXPECT_TRUE(lines.filter(u"POST /words/initform.php 200 4 lines"_s).size() == 1
+                && lines.filter(u"Cambrel 1.0"_s).size() == 2)
+        << lines.join(u'\n').toStdString();
+}
+
+TEST_F(ServiceServerTest, RefusesBadRequestsWithAReason)
+{
+    startServer();
+    const auto expectRefused = [](const httplib::Result &result, int status,
+                                  const std::string &reason) {
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->status, status) << reason;
+        EXPECT_EQ(result->get_header_value("Content-Type"), "text/plain; charset=utf-8");
+        EXPECT_NE(result->body.find(reason), std::string::npos) << result->body;
+    };
+    expectRefused(post("WORDS=%zz"), 400, "not valid form data");
+    expectRefused(post("WORDS=%FF%FE"), 400, "not valid UTF-8");
+    expectRefused(post("PROGRAM=Cambrel"), 400, "no WORDS");
+    expectRefused(client().Get("/words/other.php"), 404, "not found");
+    expectRefused(client().Post("/words/initformXphp", "WORDS=a", FormType), 404, "not found");
+    const httplib::Result get = client().Get("/words/initform.php");
+    expectRefused(get, 405, "method not allowed");
+    EXPECT_EQ(get->get_header_value("Allow"), "POST");
+    expectRefused(client().Put("/words/initform.php", "WORDS=a", FormType), 405, "not allowed");
+    expectRefused(client().Post("/health", "", FormType), 405, "not allowed");
+    expectRefused(post("WORDS=" + std::string(5000, 'a')), 413, "exceeds 4096 bytes");
+    expectRefused(post("WORDS=a", "application/x-www-form-urlencoded; charset=x-none"), 415,
+                  "unknown charset");
+    expectRefused(post("WORDS=a", "application/json"), 415, "x-www-form-urlencoded");
+    // Nothing of that hurt the service.
+    const httplib::Result after = post("WORDS=" + formEncode("кошки"));
+    ASSERT_TRUE(after);
+    EXPECT_EQ(QString::fromStdString(after->body), u"кошка"_s);
+}
+
+TEST_F(ServiceServerTest, ReadsBodiesSplitAcrossPacketsAndChunks)
+{
+    startServer();
+    const std::string head = "POST /words/initform.php HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                             "Content-Type: application/x-www-form-urlencoded\r\n"
+                             "Connection: close\r\n";
+    const std::string body = wordsBody("кошки\r\nбилеты");
+    const std::string sized = head + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+    // Cut inside the header block, inside a %-escape and inside a letter's bytes.
+    const std::size_t escape = body.find("%D0") + 1;
+    const std::string answer =
+        exchange(m_server->port(), {sized.substr(0, 20), sized.substr(20), body.substr(0, escape),
+                                    body.substr(escape, 5), body.substr(escape + 5)});
+    EXPECT_EQ(answer.rfind("HTTP/1.1 200", 0), 0u) << answer;
+    EXPECT_TRUE(answer.ends_with("\r\n\r\n" + std::string("кошка\nбилет"))) << answer;
+
+    // A chunked body counts its bytes against the limit as well.
+    const std::string chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
+    const std::string chunk = "BB8\r\n" + std::string(3000, 'a') + "\r\n";
+    const std::string large =
+        exchange(m_server->port(), {chunked, "6\r\nWORDS=\r\n", chunk, chunk, "0\r\n\r\n"});
+    EXPECT_EQ(large.rfind("HTTP/1.1 413", 0), 0u) << large.substr(0, 200);
+    const std::string small = exchange(
+        m_server->port(), {chunked, "6\r\nWORDS=\r\n", "C\r\n%D0%BA%D0%BE\r\n", "0\r\n\r\n"});
+    EXPECT_EQ(small.rfind("HTTP/1.1 200", 0), 0u) << small;
+}
+
+TEST_F(ServiceServerTest, ServesTwoRequestsAtOnce)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    int inside = 0;
+    int metTheOther = 0;
+    startServer();
+    // Each request waits inside until the other one is inside as well.
+    m_server->setRequestHook([&] {
+        std::unique_lock lock(mutex);
+        ++inside;
+        changed.notify_all();
+        if (changed.wait_for(lock, Patience, [&] { return inside >= 2; }))
+            ++metTheOther;
+    });
+    std::optional<httplib::Result> first;
+    std::thread other([&] { first.emplace(post("WORDS=" + formEncode("кошки"))); });
+    const httplib::Result second = post("WORDS=" + formEncode("билеты"));
+    other.join();
+    ASSERT_TRUE(first && *first && second);
+    EXPECT_EQ(QString::fromStdString((*first)->body), u"кошка"_s);
+    EXPECT_EQ(QString::fromStdString(second->body), u"билет"_s);
+    EXPECT_EQ(metTheOther, 2);
+}
+
+TEST_F(ServiceServerTest, FinishesTheRequestInFlightWhenStopped)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool released = false;
+    startServer();
+    m_server->setRequestHook([&] {
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait_for(lock, Patience, [&] { return released; });
+    });
+    std::optional<httplib::Result> inFlight;
+    std::thread request([&] { inFlight.emplace(post(wordsBody("кошки\r\nбилеты"))); });
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, Patience, [&] { return entered; }));
+    }
+    m_server->stop();
+    // No new connection is taken any more.
+    EXPECT_FALSE(client().Get("/health"));
+    {
+        std::lock_guard lock(mutex);
+        released = true;
+    }
+    changed.notify_all();
+    request.join();
+    m_thread.join();  // run() returned
+    ASSERT_TRUE(inFlight && *inFlight);
+    EXPECT_EQ((*inFlight)->status, 200);
+    EXPECT_EQ(QString::fromStdString((*inFlight)->body), u"кошка\nбилет"_s);
+}
+
+TEST_F(ServiceServerTest, Answers503UntilTheDictionaryCanBeRead)
+{
+    const QString later = m_dir.filePath(u"later.sqlite"_s);
+    startServer(later, 0);
+    EXPECT_FALSE(m_server->waitForDictionary());
+    const httplib::Result health = client().Get("/health");
+    ASSERT_TRUE(health);
+    EXPECT_EQ(health->status, 503);
+    EXPECT_NE(health->body.find("cannot be read"), std::string::npos) << health->body;
+    EXPECT_EQ(post("WORDS=a")->status, 503);
+    EXPECT_FALSE(m_server->waitForDictionary());  // that request tried it again
+
+    ASSERT_EQ(writeServiceDictionary(later), QString());
+    const httplib::Result loading = post("WORDS=a");  // tries it again once more
+    ASSERT_TRUE(loading);
+    EXPECT_EQ(loading->status, 503);
+    EXPECT_TRUE(m_server->waitForDictionary());
+    const httplib::Result result = post("WORDS=" + formEncode("кошки"));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 200);
+    EXPECT_EQ(QString::fromStdString(result->body), u"кошка"_s);
+}
