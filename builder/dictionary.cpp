@@ -1,13 +1,15 @@
 #include "builder/dictionary.h"
 
 #include "builder/dictionarystatement.h"
+#include "common/errortext.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
 #include <array>
+#include <cerrno>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -38,8 +40,8 @@ QString schemaProblem(sqlite3 *db, const QString &path)
         while (columns.next())
             present.append(columns.text(0));
         if (!columns.ok())
-            return u"Файл %1 не является словарём: %2"_s.arg(QDir::toNativeSeparators(path),
-                                                             columns.error());
+            return databaseErrorMessage(sqlite3_extended_errcode(db), path, columns.error(),
+                                        sqlite3_system_errno(db));
         if (present.isEmpty())
             return u"В словаре нет таблицы %1"_s.arg(name);
         for (const char *column : table.columns) {
@@ -86,17 +88,25 @@ bool Dictionary::ConnectDictionary(const QString &path)
     // SQLite opens an empty name as a fresh temporary database: refuse it like any
     // path that names no readable file.
     const QFileInfo file(path);
-    if (path.isEmpty() || !file.isFile() || !file.isReadable()) {
+    if (path.isEmpty()) {
         m_error = dictionaryConnectionMessage();
+        return false;
+    }
+    if (!file.isFile() || !file.isReadable()) {
+        const int cause = !file.exists() ? ENOENT : file.isDir() ? EISDIR : EACCES;
+        m_error = dictionaryConnectionMessage() + u". "_s
+                  + errnoMessage(cause, path, FileAction::Read);
         return false;
     }
     sqlite3 *db = nullptr;
     const QByteArray name = QFile::encodeName(path);
-    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX,
-                        nullptr)
-        != SQLITE_OK) {
+    const int opened = sqlite3_open_v2(name.constData(), &db,
+                                       SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (opened != SQLITE_OK) {
+        m_error = dictionaryConnectionMessage() + u". "_s
+                  + databaseErrorMessage(opened, path, QString::fromUtf8(sqlite3_errmsg(db)),
+                                         sqlite3_system_errno(db));
         sqlite3_close_v2(db);
-        m_error = dictionaryConnectionMessage();
         return false;
     }
     const QString problem = schemaProblem(db, path);

@@ -1,5 +1,6 @@
 #include "common/textfile.h"
 
+#include "common/errortext.h"
 #include "common/largepages.h"
 #include "common/textlines.h"
 
@@ -11,6 +12,7 @@
 #include <unicode/ucnv_cb.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -60,11 +62,6 @@ Converter openConverter(TextEncoding encoding)
     if (encoding == TextEncoding::ANSI || encoding == TextEncoding::ASCII)
         ucnv_setSubstChars(converter.get(), "?", 1, &error);
     return converter;
-}
-
-QString fileError(const QString &path, const QString &message)
-{
-    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + message;
 }
 
 } // namespace
@@ -169,7 +166,7 @@ TextFileRead LoadTextFile(const QString &path, TextEncoding encoding)
     TextFileRead result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = fileError(path, file.errorString());
+        result.error = fileErrorMessage(file, FileAction::Read);
         return result;
     }
     QByteArray bytes;
@@ -186,7 +183,7 @@ TextFileRead LoadTextFile(const QString &path, TextEncoding encoding)
         bytes = file.readAll();
     }
     if (file.error() != QFileDevice::NoError) {
-        result.error = fileError(path, file.errorString());
+        result.error = fileErrorMessage(file, FileAction::Read);
         return result;
     }
     Decoded decoded = decodeText(bytes, encoding);
@@ -198,15 +195,22 @@ TextFileRead LoadTextFile(const QString &path, TextEncoding encoding)
 QString writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fileError(path, file.errorString());
+    // Unbuffered, a failing write reports at once and its cause is still at hand; through
+    // the buffer the failure surfaces in commit() with the cause lost.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fileErrorMessage(file, FileAction::Write);
+    errno = 0;
     if (file.write(bytes) != bytes.size()) {
-        const QString message = fileError(path, file.errorString());
+        // A write cut short sets no device error; the system's errno tells why.
+        const int cause = errno;
+        const QString message = file.error() == QFileDevice::NoError && cause != 0
+            ? errnoMessage(cause, path, FileAction::Write)
+            : fileErrorMessage(file, FileAction::Write);
         file.cancelWriting();
         return message;
     }
     if (!file.commit())
-        return fileError(path, file.errorString());
+        return fileErrorMessage(file, FileAction::Write);
     return QString();
 }
 

@@ -35,7 +35,7 @@ int unencodableCount(const QString &text, TextEncoding encoding);
 struct TextFileRead
 {
     QString text;         // the decoded file as it stands
-    QString error;        // the platform's message with the file name; empty on success
+    QString error;        // a Russian sentence naming the file; empty on success
     int undecodable = 0;  // bytes the encoding could not read; the text still loads
     bool ok() const { return error.isEmpty(); }
     QStringList lines() const;
@@ -46,7 +46,7 @@ TextFileRead LoadTextFile(const QString &path, TextEncoding encoding);
 
 struct TextFileWrite
 {
-    QString error;        // empty on success
+    QString error;        // a Russian sentence naming the file; empty on success
     int unencodable = 0;  // characters written as a substitute
     bool ok() const { return error.isEmpty(); }
 };

@@ -1,9 +1,9 @@
 #include "sorter/projectstore.h"
 
+#include "common/errortext.h"
 #include "common/pane.h"
 #include "sorter/sortingsession.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -12,7 +12,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -36,7 +35,14 @@ using Statement = std::unique_ptr<sqlite3_stmt, Closer>;
 
 QString databaseError(sqlite3 *db, const QString &path)
 {
-    return u"%1: %2"_s.arg(QDir::toNativeSeparators(path), QString::fromUtf8(sqlite3_errmsg(db)));
+    return databaseErrorMessage(sqlite3_extended_errcode(db), path,
+                                QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_system_errno(db));
+}
+
+/// A fixed message of the store followed by the cause.
+QString failure(const QString &message, const QString &cause)
+{
+    return message + u". "_s + cause;
 }
 
 bool execute(sqlite3 *db, const char *sql)
@@ -59,25 +65,26 @@ bool insertRow(sqlite3_stmt *insert, int id, const QString &name, const QString 
         && bindText(insert, 3, data) && sqlite3_step(insert) == SQLITE_DONE;
 }
 
-/// Fills the new database; false leaves the error in db.
-bool writeRows(sqlite3 *db, const SortingSession &session)
+/// Fills the new database; returns the failure, empty on success. The message is
+/// taken at once: finalizing the statement clears the database's error.
+QString writeRows(sqlite3 *db, const SortingSession &session, const QString &path)
 {
     // The table is committed by itself and the rows in one transaction after it.
     if (!execute(db, projectTableStatement().toUtf8().constData()) || !execute(db, "begin;"))
-        return false;
+        return databaseError(db, path);
     sqlite3_stmt *raw = nullptr;
     if (sqlite3_prepare_v2(db, "insert into `Data` (id,name,data) values(?,?,?);", -1, &raw,
                            nullptr)
         != SQLITE_OK)
-        return false;
+        return databaseError(db, path);
     const Statement insert(raw);
-    if (!insertRow(insert.get(), SourceRow, QString(), session.source().text()))
-        return false;
-    for (int k = 1; k <= SortingSession::ListCount; ++k)
-        if (!insertRow(insert.get(), k, session.buttonName(k), session.list(k).text()))
-            return false;
-    return insertRow(insert.get(), CountRow, QString(), QString::number(session.visibleListCount()))
+    bool written = insertRow(insert.get(), SourceRow, QString(), session.source().text());
+    for (int k = 1; written && k <= SortingSession::ListCount; ++k)
+        written = insertRow(insert.get(), k, session.buttonName(k), session.list(k).text());
+    written = written
+        && insertRow(insert.get(), CountRow, QString(), QString::number(session.visibleListCount()))
         && execute(db, "commit;");
+    return written ? QString() : databaseError(db, path);
 }
 
 QString columnText(sqlite3_stmt *statement, int column)
@@ -107,7 +114,8 @@ ProjectResult SaveProject(SortingSession &session, const QString &path)
     // The temporary file reserves a fresh name beside the target; SQLite fills it.
     QTemporaryFile file(target.absolutePath() + u"/."_s + target.fileName() + u".XXXXXX"_s);
     if (!file.open())
-        return {CreateFailed};
+        return {failure(CreateFailed, fileErrorMessage(file.error(), file.errorString(), path,
+                                                       FileAction::Write))};
     const QString temporary = file.fileName();  // asking for the name gives the file one
     file.close();
     {
@@ -116,9 +124,10 @@ ProjectResult SaveProject(SortingSession &session, const QString &path)
                                            SQLITE_OPEN_READWRITE, nullptr);
         Database db(raw);
         if (opened != SQLITE_OK)
-            return {CreateFailed};
-        if (!writeRows(db.get(), session))
-            return {databaseError(db.get(), path)};
+            return {failure(CreateFailed, databaseError(db.get(), temporary))};
+        const QString failed = writeRows(db.get(), session, path);
+        if (!failed.isEmpty())
+            return {failed};
         if (sqlite3_close(db.get()) != SQLITE_OK)
             return {databaseError(db.get(), path)};
         (void)db.release();  // closed above
@@ -132,8 +141,7 @@ ProjectResult SaveProject(SortingSession &session, const QString &path)
     if (std::rename(QFile::encodeName(temporary).constData(),
                     QFile::encodeName(target.absoluteFilePath()).constData())
         != 0)
-        return {u"%1: %2"_s.arg(QDir::toNativeSeparators(path),
-                                QString::fromLocal8Bit(std::strerror(errno)))};
+        return {errnoMessage(errno, path, FileAction::Write)};
     file.setAutoRemove(false);
     session.setDocumentPath(path);
     return {};
@@ -142,13 +150,14 @@ ProjectResult SaveProject(SortingSession &session, const QString &path)
 ProjectResult OpenProject(SortingSession &session, const QString &path)
 {
     if (!QFileInfo(path).isFile())
-        return {OpenFailed};
+        return {failure(OpenFailed, errnoMessage(QFileInfo(path).isDir() ? EISDIR : ENOENT, path,
+                                                 FileAction::Read))};
     sqlite3 *raw = nullptr;
     const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
                                        SQLITE_OPEN_READONLY, nullptr);
     const Database db(raw);
     if (opened != SQLITE_OK)
-        return {OpenFailed};
+        return {failure(OpenFailed, databaseError(db.get(), path))};
 
     sqlite3_stmt *query = nullptr;
     if (sqlite3_prepare_v2(db.get(), "select id,name,data from Data", -1, &query, nullptr)

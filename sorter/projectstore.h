@@ -13,7 +13,7 @@ QString projectTableStatement();
 
 struct ProjectResult
 {
-    QString error;  // the suite's message or the database's text; empty on success
+    QString error;  // the suite's message and a sentence naming the cause; empty on success
     bool ok() const { return error.isEmpty(); }
 };
 

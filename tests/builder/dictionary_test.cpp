@@ -33,11 +33,16 @@ TEST(Dictionary, ConnectsReadOnlyToAnExistingDictionaryOnly)
     Dictionary d;
     const QString absent = dir.filePath(u"absent.db"_s);
     EXPECT_FALSE(d.ConnectDictionary(absent));
-    EXPECT_EQ(d.error(), u"Ошибка подключения к базе данных"_s);
+    EXPECT_TRUE(d.error().startsWith(
+        u"Ошибка подключения к базе данных. Файл «%1» не найден."_s.arg(absent)))
+        << d.error().toStdString();
     EXPECT_FALSE(QFile::exists(absent));
     EXPECT_FALSE(d.ConnectDictionary(QString()));
-    EXPECT_FALSE(d.ConnectDictionary(dir.path()));
     EXPECT_EQ(d.error(), u"Ошибка подключения к базе данных"_s);
+    EXPECT_FALSE(d.ConnectDictionary(dir.path()));
+    EXPECT_TRUE(d.error().startsWith(u"Ошибка подключения к базе данных. «%1» — это папка"_s.arg(
+        dir.path())))
+        << d.error().toStdString();
 
     // A file that is no dictionary is refused, naming what is missing.
     QFile f(dir.filePath(u"words.txt"_s));
@@ -45,7 +50,9 @@ TEST(Dictionary, ConnectsReadOnlyToAnExistingDictionaryOnly)
     f.write(QByteArray(4096, 'x'));
     f.close();
     EXPECT_FALSE(d.ConnectDictionary(f.fileName()));
-    EXPECT_TRUE(d.error().contains(u"не является словарём"_s)) << d.error().toStdString();
+    EXPECT_TRUE(d.error().startsWith(
+        u"Файл «%1» не является базой данных."_s.arg(f.fileName())))
+        << d.error().toStdString();
     EXPECT_FALSE(d.ConnectDictionary(
         writeDatabase(dir.filePath(u"one.db"_s), "create table forms (id, word);")));
     EXPECT_EQ(d.error(), u"В таблице forms словаря нет столбца initform_id"_s);

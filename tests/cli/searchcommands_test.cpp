@@ -87,7 +87,7 @@ TEST_F(SearchCommandsTest, RefusesBadInputWithStatusTwo)
 
     const CliRun notDictionary = run({u"related"_s, u"--dict"_s, thesaurus, thesaurus});
     EXPECT_EQ(notDictionary.status, 2);
-    EXPECT_TRUE(notDictionary.errLines().first().contains(u"словар"_s));
+    EXPECT_TRUE(notDictionary.errLines().first().contains(u"не является базой данных"_s));
 
     DictionaryFile dictionaryFile(TestDictionary::fromText(u"[forms]\n1|кот|1|NOUN\n"_s));
     const QStringList dict{u"related"_s, u"--dict"_s, dictionaryFile.path()};

@@ -167,11 +167,15 @@ TEST_F(ProjectStoreTest, AFailedOpenLeavesTheSessionAsItWasAndCreatesNothing)
     EXPECT_FALSE(isProjectFile(path(u"text.db"_s)));
     EXPECT_FALSE(isProjectFile(path(u"none.db"_s)));
 
-    EXPECT_EQ(OpenProject(opened.session, path(u"none.db"_s)).error,
-              u"Ошибка открытия базы данных"_s);
+    EXPECT_EQ(OpenProject(opened.session, path(u"none.db"_s)).error.section(u" ("_s, 0, 0),
+              u"Ошибка открытия базы данных. Файл «%1» не найден. Проверьте имя файла и папку."_s
+                  .arg(path(u"none.db"_s)));
     EXPECT_FALSE(QFile::exists(path(u"none.db"_s)));
     EXPECT_TRUE(
         OpenProject(opened.session, path(u"other.db"_s)).error.contains(u"no such table: Data"_s));
+    EXPECT_TRUE(OpenProject(opened.session, path(u"text.db"_s))
+                    .error.startsWith(u"Файл «%1» не является базой данных."_s.arg(
+                        path(u"text.db"_s))));
     for (const QString &name : {u"text.db"_s, u"other.db"_s, u"spoilt.db"_s}) {
         const ProjectResult result = OpenProject(opened.session, path(name));
         EXPECT_FALSE(result.ok()) << name.toStdString();
@@ -186,8 +190,9 @@ TEST_F(ProjectStoreTest, AFailedOpenLeavesTheSessionAsItWasAndCreatesNothing)
 
 TEST_F(ProjectStoreTest, AFailedSaveLeavesWhatWasThere)
 {
-    EXPECT_EQ(SaveProject(saved.session, path(u"missing/p.db"_s)).error,
-              u"Ошибка создания базы данных"_s);
+    EXPECT_TRUE(SaveProject(saved.session, path(u"missing/p.db"_s))
+                    .error.startsWith(u"Ошибка создания базы данных. Папка «%1» не найдена."_s.arg(
+                        path(u"missing"_s))));
     EXPECT_FALSE(QFile::exists(path(u"missing"_s)));
     // A folder in the way: the new file is written but cannot replace it.
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"dir.db"_s));
@@ -217,7 +222,10 @@ TEST_F(ProjectStoreTest, AFailedSaveLeavesWhatWasThere)
     setrlimit(RLIMIT_FSIZE, &usual);
     std::signal(SIGXFSZ, handler);
     EXPECT_FALSE(result.ok());
-    EXPECT_TRUE(result.error.startsWith(path(u"p.db"_s) + u": "_s)) << result.error.toStdString();
+    EXPECT_TRUE(result.error.startsWith(
+        u"Не удалось записать базу данных «%1»: на диске не хватает места"_s.arg(
+            path(u"p.db"_s))))
+        << result.error.toStdString();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
     EXPECT_EQ(entries(), (QStringList{u"dir.db"_s, u"p.db"_s}));
