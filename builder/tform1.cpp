@@ -415,8 +415,10 @@ void TForm1::N9Click()
 {
     int index = m_workspace->openEncoding();
     const QList<OpenedListFile> files = openListFiles(this, &index, false);
+    m_workspace->setOpenEncoding(index);
     if (!files.isEmpty())
-        m_workspace->openThesaurus(files.first().read.paneText(), index);
+        m_workspace->openThesaurus(files.first().read.paneText(),
+                                   int(files.first().read.encoding));
 }
 
 void TForm1::N8Click()

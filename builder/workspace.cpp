@@ -216,7 +216,6 @@ void Workspace::newThesaurus()
 
 void Workspace::openThesaurus(const QString &text, int encodingIndex)
 {
-    m_openEncoding = encodingIndex;
     m_saveEncoding = encodingIndex;
     m_thesaurus.setText(text);
     m_found.setText(QString());

@@ -4,6 +4,7 @@
 #include "builder/ngramview.h"
 #include "builder/wordformview.h"
 #include "common/findreplace.h"
+#include "common/textfile.h"
 #include "common/undoring.h"
 
 #include <QObject>
@@ -70,6 +71,7 @@ public:
     void newThesaurus();
     /// "Открыть" has read text with the encoding at encodingIndex: it becomes the
     /// thesaurus, as "Новый" does the rest; the save dialog starts at that encoding.
+    /// The open dialog keeps its own choice (setOpenEncoding), detection at first.
     void openThesaurus(const QString &text, int encodingIndex);
     int openEncoding() const { return m_openEncoding; }
     int saveEncoding() const { return m_saveEncoding; }
@@ -171,8 +173,8 @@ private:
     QString DataBase;
     UndoRing m_history;
     QStringList m_newest;  // the texts of the newest snapshot held
-    int m_openEncoding = 0;
-    int m_saveEncoding = 0;
+    int m_openEncoding = AutoDetectEncoding;
+    int m_saveEncoding = int(TextEncoding::UTF8);  // new text is saved as UTF-8
     Dictionary m_dictionary;
     std::unique_ptr<SearchThread> m_worker;
     std::unique_ptr<SearchThread> m_byLinkedWords;

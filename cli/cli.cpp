@@ -39,7 +39,9 @@ QString usage()
         "Batch work on word lists, the way the Lexorum programs do it.\n\nCommands:\n");
     for (const Command &c : Commands)
         text += QStringLiteral("  ") + QString::fromUtf8(c.summary) + u'\n';
-    text += QStringLiteral("\nENC is one of ansi, ascii, utf16le, utf16be, utf8 (default), utf7.\n");
+    text += QStringLiteral("\nENC is one of ansi, ascii, utf16le, utf16be, utf8 (default), utf7;\n"
+                           "a file read may also take auto: a byte-order mark, else valid UTF-8,\n"
+                           "else ansi.\n");
     return text;
 }
 

@@ -24,6 +24,11 @@ bool parseCommand(QCommandLineParser &parser, const QStringList &args, int minPo
 /// Reads an encoding option (default utf8); on an unknown name writes the message.
 bool encodingOption(const QCommandLineParser &parser, const QString &option,
                     TextEncoding *encoding, const CliStreams &io);
-/// Loads a list file as a window opens it; on failure writes the message.
-bool loadListFile(const QString &path, TextEncoding encoding, const CliStreams &io,
+/// Reads the encoding option of an input file: the names above or "auto" for
+/// AutoDetectEncoding; default utf8.
+bool inputEncodingOption(const QCommandLineParser &parser, const QString &option,
+                         int *encodingChoice, const CliStreams &io);
+/// Loads a list file as a window opens it, with an encoding or AutoDetectEncoding; on
+/// failure, and for a detected file that looks binary, writes the message.
+bool loadListFile(const QString &path, int encodingChoice, const CliStreams &io,
                   QStringList *lines);

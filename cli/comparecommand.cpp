@@ -52,8 +52,8 @@ int compareCommand(const QStringList &args, const CliStreams &io)
         && !caseChoiceFromName(parser.value(QStringLiteral("case")), &options.caseChoice))
         return io.fail(QStringLiteral("unknown case '%1' (upper, lower, capitalize, none)")
                            .arg(parser.value(QStringLiteral("case"))));
-    TextEncoding encoding;
-    if (!encodingOption(parser, QStringLiteral("encoding"), &encoding, io))
+    int encoding;
+    if (!inputEncodingOption(parser, QStringLiteral("encoding"), &encoding, io))
         return CliBadInput;
 
     const QStringList paths = parser.positionalArguments();

@@ -45,12 +45,33 @@ bool encodingOption(const QCommandLineParser &parser, const QString &option,
     return false;
 }
 
-bool loadListFile(const QString &path, TextEncoding encoding, const CliStreams &io,
+bool inputEncodingOption(const QCommandLineParser &parser, const QString &option,
+                         int *encodingChoice, const CliStreams &io)
+{
+    if (parser.value(option) == u"auto") {
+        *encodingChoice = AutoDetectEncoding;
+        return true;
+    }
+    TextEncoding encoding;
+    if (!encodingOption(parser, option, &encoding, io))
+        return false;
+    *encodingChoice = int(encoding);
+    return true;
+}
+
+bool loadListFile(const QString &path, int encodingChoice, const CliStreams &io,
                   QStringList *lines)
 {
-    const TextFileRead read = LoadTextFile(path, encoding);
+    const TextFileRead read = loadTextFileAs(path, encodingChoice);
     if (!read.ok()) {
         io.fail(read.error);
+        return false;
+    }
+    if (read.binary) {
+        io.fail(QStringLiteral("Файл «%1», вероятно, не текстовый: в нём есть нулевые байты или "
+                               "много управляющих знаков. Чтобы прочитать его всё же, укажите "
+                               "кодировку (--encoding).")
+                    .arg(QDir::toNativeSeparators(path)));
         return false;
     }
     if (read.undecodable > 0)
@@ -111,9 +132,9 @@ int linesCommand(const QStringList &args, const CliStreams &io)
     if (!lineOperation(parser.positionalArguments().at(0), &op))
         return io.fail(QStringLiteral("unknown operation '%1' (%2)")
                            .arg(parser.positionalArguments().at(0), lineOperationNames()));
-    TextEncoding in;
+    int in;
     TextEncoding out;
-    if (!encodingOption(parser, QStringLiteral("encoding"), &in, io)
+    if (!inputEncodingOption(parser, QStringLiteral("encoding"), &in, io)
         || !encodingOption(parser, QStringLiteral("out-encoding"), &out, io))
         return CliBadInput;
     QStringList lines;
@@ -142,8 +163,8 @@ int replaceCommand(const QStringList &args, const CliStreams &io)
         return parsedOrStatus(parser);
     if (!parser.isSet(QStringLiteral("find")) || !parser.isSet(QStringLiteral("with")))
         return io.fail(QStringLiteral("usage: lexorum-cli ") + usage);
-    TextEncoding encoding;
-    if (!encodingOption(parser, QStringLiteral("encoding"), &encoding, io))
+    int encoding;
+    if (!inputEncodingOption(parser, QStringLiteral("encoding"), &encoding, io))
         return CliBadInput;
     QStringList lines;
     if (!loadListFile(parser.positionalArguments().at(0), encoding, io, &lines))
@@ -167,9 +188,9 @@ int convertCommand(const QStringList &args, const CliStreams &io)
         return parsedOrStatus(parser);
     if (!parser.isSet(QStringLiteral("from")) || !parser.isSet(QStringLiteral("to")))
         return io.fail(QStringLiteral("usage: lexorum-cli ") + usage);
-    TextEncoding from;
+    int from;
     TextEncoding to;
-    if (!encodingOption(parser, QStringLiteral("from"), &from, io)
+    if (!inputEncodingOption(parser, QStringLiteral("from"), &from, io)
         || !encodingOption(parser, QStringLiteral("to"), &to, io))
         return CliBadInput;
     QStringList lines;

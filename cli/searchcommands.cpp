@@ -51,9 +51,9 @@ int searchCommand(const QString &name, const QStringList &args, const CliStreams
         return parser.isSet(u"help"_s) ? 0 : CliBadInput;
     if (!parser.isSet(u"dict"_s))
         return io.fail(u"usage: lexorum-cli "_s + usage);
-    TextEncoding encoding;
+    int encoding;
     part_word filter;
-    if (!encodingOption(parser, u"encoding"_s, &encoding, io)
+    if (!inputEncodingOption(parser, u"encoding"_s, &encoding, io)
         || !partOfSpeechOption(parser, &filter, io))
         return CliBadInput;
     QStringList thesaurus;

@@ -11,11 +11,14 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace {
 
+const QString EncodingLabelName = QStringLiteral("textEncodingLabel");
 FileChooser RealChooser;
 FileChooser *Current = &RealChooser;
 
@@ -32,9 +35,14 @@ FileChooser::Choice runDialog(QWidget *parent, int encodingIndex, QFileDialog::A
                        : multiple                      ? QFileDialog::ExistingFiles
                                                        : QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("Все файлы (*)"));
+    // The open dialog lists detection first, so its items stand one after the encodings.
+    const bool opening = mode == QFileDialog::AcceptOpen;
+    const int first = opening ? AutoDetectEncoding : 0;
     auto *combo = new QComboBox(&dialog);
+    if (opening)
+        combo->addItem(autoDetectName());
     combo->addItems(textEncodingNames());
-    combo->setCurrentIndex(std::clamp(encodingIndex, 0, TextEncodingCount - 1));
+    combo->setCurrentIndex(std::clamp(encodingIndex, first, TextEncodingCount - 1) - first);
     if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout())) {
         const int row = grid->rowCount();
         grid->addWidget(new QLabel(QStringLiteral("Кодировка:"), &dialog), row, 0);
@@ -44,7 +52,7 @@ FileChooser::Choice runDialog(QWidget *parent, int encodingIndex, QFileDialog::A
     choice.encodingIndex = encodingIndex;
     if (dialog.exec() == QDialog::Accepted) {
         choice.paths = dialog.selectedFiles();
-        choice.encodingIndex = combo->currentIndex();
+        choice.encodingIndex = combo->currentIndex() + first;
     }
     return choice;
 }
@@ -52,6 +60,17 @@ FileChooser::Choice runDialog(QWidget *parent, int encodingIndex, QFileDialog::A
 QString fileName(const QString &path)
 {
     return QFileInfo(path).fileName();
+}
+
+bool openAnyway(QWidget *parent, const QString &path)
+{
+    return QMessageBox::question(
+               parent, QApplication::applicationDisplayName(),
+               QStringLiteral("Файл «%1», вероятно, не текстовый: в нём есть нулевые байты или "
+                              "много управляющих знаков. Всё равно открыть его как текст?")
+                   .arg(fileName(path)),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 } // namespace
@@ -97,22 +116,24 @@ QList<OpenedListFile> openListFiles(QWidget *parent, int *encodingIndex, bool mu
     if (choice.paths.isEmpty())
         return opened;
     *encodingIndex = choice.encodingIndex;
-    const auto encoding = TextEncoding(choice.encodingIndex);
     for (const QString &path : choice.paths) {
-        OpenedListFile file{path, LoadTextFile(path, encoding)};
+        OpenedListFile file{path, loadTextFileAs(path, choice.encodingIndex)};
         if (!file.read.ok()) {
             QMessageBox::critical(parent, QApplication::applicationDisplayName(),
                                   file.read.error);
             continue;
         }
+        if (file.read.binary && !openAnyway(parent, path))
+            continue;
         if (file.read.undecodable > 0)
             QMessageBox::warning(
                 parent, QApplication::applicationDisplayName(),
                 QStringLiteral("Файл «%1» не вполне соответствует кодировке %2: "
                                "недопустимых последовательностей байтов — %3. "
                                "Они показаны знаком замены; проверьте выбор кодировки.")
-                    .arg(fileName(path), textEncodingNames().at(choice.encodingIndex))
+                    .arg(fileName(path), textEncodingNames().at(int(file.read.encoding)))
                     .arg(file.read.undecodable));
+        showTextEncoding(parent, file.read.encoding, file.read.detected);
         opened.append(file);
     }
     return opened;
@@ -155,8 +176,30 @@ std::optional<QString> saveListFile(QWidget *parent, const QString &paneText, in
             QMessageBox::critical(parent, QApplication::applicationDisplayName(), written.error);
             return std::nullopt;
         }
+        showTextEncoding(parent, encoding, false);
         return path;
     }
+}
+
+QString textEncodingCaption(TextEncoding encoding, bool detected)
+{
+    const QString name = textEncodingNames().at(int(encoding));
+    return detected ? QStringLiteral("Кодировка: %1 (определена автоматически)").arg(name)
+                    : QStringLiteral("Кодировка: %1").arg(name);
+}
+
+void showTextEncoding(QWidget *window, TextEncoding encoding, bool detected)
+{
+    auto *main = window ? qobject_cast<QMainWindow *>(window->window()) : nullptr;
+    if (!main)
+        return;
+    auto *label = main->findChild<QLabel *>(EncodingLabelName);
+    if (!label) {
+        label = new QLabel(main);
+        label->setObjectName(EncodingLabelName);
+        main->statusBar()->addPermanentWidget(label);
+    }
+    label->setText(textEncodingCaption(encoding, detected));
 }
 
 void presentFindOutcome(QWidget *parent, const FindOutcome &outcome, Pane &pane)

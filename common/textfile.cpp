@@ -84,6 +84,11 @@ bool textEncodingFromName(const QString &name, TextEncoding *encoding)
     return false;
 }
 
+QString autoDetectName()
+{
+    return QStringLiteral("Автоопределение");
+}
+
 QByteArray byteOrderMark(TextEncoding encoding)
 {
     switch (encoding) {
@@ -92,6 +97,73 @@ QByteArray byteOrderMark(TextEncoding encoding)
     case TextEncoding::UTF8: return QByteArray("\xEF\xBB\xBF", 3);
     default: return QByteArray();
     }
+}
+
+namespace {
+
+/// Length of the UTF-8 sequence at the start of bytes, or 0 when it is not one: no
+/// overlong forms, surrogates or code points past U+10FFFF.
+int utf8SequenceLength(const unsigned char *s, qsizetype left)
+{
+    const auto follows = [&](int i) { return i < left && (s[i] & 0xC0) == 0x80; };
+    if (s[0] >= 0xC2 && s[0] <= 0xDF)
+        return follows(1) ? 2 : 0;
+    if (s[0] >= 0xE0 && s[0] <= 0xEF) {
+        if (!follows(1) || !follows(2))
+            return 0;
+        if ((s[0] == 0xE0 && s[1] < 0xA0) || (s[0] == 0xED && s[1] >= 0xA0))
+            return 0;
+        return 3;
+    }
+    if (s[0] >= 0xF0 && s[0] <= 0xF4) {
+        if (!follows(1) || !follows(2) || !follows(3))
+            return 0;
+        if ((s[0] == 0xF0 && s[1] < 0x90) || (s[0] == 0xF4 && s[1] >= 0x90))
+            return 0;
+        return 4;
+    }
+    return 0;
+}
+
+} // namespace
+
+TextEncoding detectTextEncoding(QByteArrayView bytes)
+{
+    for (const TextEncoding marked :
+         {TextEncoding::UTF8, TextEncoding::Unicode, TextEncoding::BigEndianUnicode})
+        if (bytes.startsWith(byteOrderMark(marked)))
+            return marked;
+    if (bytes.isEmpty())
+        return TextEncoding::UTF8;
+    const auto *s = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    bool nonAscii = false;
+    for (qsizetype i = 0; i < size;) {
+        if (s[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int length = utf8SequenceLength(s + i, size - i);
+        if (length == 0)
+            return TextEncoding::ANSI;
+        nonAscii = true;
+        i += length;
+    }
+    return nonAscii ? TextEncoding::UTF8 : TextEncoding::ANSI;
+}
+
+bool looksBinary(QStringView text)
+{
+    qsizetype controls = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0)
+            return true;
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r' && u != u'\f' && u != u'\v')
+            || u == 0x7F)
+            ++controls;
+    }
+    return controls * 4 > text.size();
 }
 
 Decoded decodeText(const QByteArray &bytes, TextEncoding encoding)
@@ -161,13 +233,15 @@ QString TextFileRead::paneText() const
     return joinLines(splitLines(text));
 }
 
-TextFileRead LoadTextFile(const QString &path, TextEncoding encoding)
+namespace {
+
+/// The whole file; an empty array and the message in error when it cannot be read.
+QByteArray readWholeFile(const QString &path, QString *error)
 {
-    TextFileRead result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = fileErrorMessage(file, FileAction::Read);
-        return result;
+        *error = fileErrorMessage(file, FileAction::Read);
+        return QByteArray();
     }
     QByteArray bytes;
     const qint64 size = file.size();
@@ -183,12 +257,50 @@ TextFileRead LoadTextFile(const QString &path, TextEncoding encoding)
         bytes = file.readAll();
     }
     if (file.error() != QFileDevice::NoError) {
-        result.error = fileErrorMessage(file, FileAction::Read);
-        return result;
+        *error = fileErrorMessage(file, FileAction::Read);
+        return QByteArray();
     }
+    return bytes;
+}
+
+TextFileRead decodeFile(const QByteArray &bytes, TextEncoding encoding)
+{
+    TextFileRead result;
     Decoded decoded = decodeText(bytes, encoding);
     result.text = std::move(decoded.text);
     result.undecodable = decoded.undecodable;
+    result.encoding = encoding;
+    return result;
+}
+
+} // namespace
+
+TextFileRead LoadTextFile(const QString &path, TextEncoding encoding)
+{
+    QString error;
+    const QByteArray bytes = readWholeFile(path, &error);
+    if (!error.isEmpty()) {
+        TextFileRead result;
+        result.error = error;
+        return result;
+    }
+    return decodeFile(bytes, encoding);
+}
+
+TextFileRead loadTextFileAs(const QString &path, int encodingChoice)
+{
+    if (encodingChoice != AutoDetectEncoding)
+        return LoadTextFile(path, TextEncoding(encodingChoice));
+    QString error;
+    const QByteArray bytes = readWholeFile(path, &error);
+    if (!error.isEmpty()) {
+        TextFileRead result;
+        result.error = error;
+        return result;
+    }
+    TextFileRead result = decodeFile(bytes, detectTextEncoding(bytes));
+    result.detected = true;
+    result.binary = looksBinary(result.text);
     return result;
 }
 

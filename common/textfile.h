@@ -8,11 +8,26 @@
 enum class TextEncoding { ANSI = 0, ASCII, Unicode, BigEndianUnicode, UTF8, UTF7 };
 inline constexpr int TextEncodingCount = 6;
 
+/// The open dialogs' first choice and lexorum-cli's "auto": the encoding is found in the
+/// bytes by detectTextEncoding. Stands beside the TextEncoding values wherever a choice
+/// is kept as an int.
+inline constexpr int AutoDetectEncoding = -1;
+
 /// Names as the dialogs list them: "ANSI", "ASCII", "Unicode", ...
 QStringList textEncodingNames();
+/// The caption of AutoDetectEncoding in the open dialogs: "Автоопределение".
+QString autoDetectName();
 /// Command-line names: ansi, ascii, utf16le, utf16be, utf8, utf7; false for others.
 bool textEncodingFromName(const QString &name, TextEncoding *encoding);
 QByteArray byteOrderMark(TextEncoding encoding);
+
+/// The encoding of a text file with no word from the user: a byte-order mark decides;
+/// else bytes that are valid UTF-8 and not all ASCII are UTF8; else ANSI. An empty file
+/// is UTF8, as new text is.
+TextEncoding detectTextEncoding(QByteArrayView bytes);
+/// True when decoded text holds a NUL or is more than a quarter control characters
+/// other than tab, line and page breaks: probably no text file.
+bool looksBinary(QStringView text);
 
 struct Decoded
 {
@@ -37,12 +52,18 @@ struct TextFileRead
     QString text;         // the decoded file as it stands
     QString error;        // a Russian sentence naming the file; empty on success
     int undecodable = 0;  // bytes the encoding could not read; the text still loads
+    TextEncoding encoding = TextEncoding::UTF8;  // the encoding the text was read with
+    bool detected = false;  // the encoding was found in the bytes, not chosen
+    bool binary = false;    // detected only: the text looks like no text (looksBinary)
     bool ok() const { return error.isEmpty(); }
     QStringList lines() const;
     /// The text a pane shows after opening: every line followed by CR LF.
     QString paneText() const;
 };
 TextFileRead LoadTextFile(const QString &path, TextEncoding encoding);
+/// LoadTextFile with a choice kept as an int: AutoDetectEncoding reads the file with the
+/// encoding detectTextEncoding finds in it, any other value is a TextEncoding.
+TextFileRead loadTextFileAs(const QString &path, int encodingChoice);
 
 struct TextFileWrite
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/textfile.h"
 #include "compare/statistics.h"
 
 #include <QMainWindow>
@@ -49,5 +50,5 @@ private:
     QLabel *m_wordsPanel;
     QLabel *m_listsPanel;
     QMenu *m_sortMenu;
-    int m_saveEncoding = 0;
+    int m_saveEncoding = int(TextEncoding::UTF8);
 };

@@ -625,11 +625,13 @@ void TForm1::openPaths(const QStringList &paths)
 {
     QList<LoadedList> files;
     for (const QString &path : paths) {
-        const TextFileRead read = LoadTextFile(path, TextEncoding::UTF8);
+        const TextFileRead read = loadTextFileAs(path, m_openEncoding);
         if (!read.ok()) {
             QMessageBox::critical(this, QApplication::applicationDisplayName(), read.error);
             continue;
         }
+        m_saveEncoding = int(read.encoding);
+        showTextEncoding(this, read.encoding, read.detected);
         files.append({QFileInfo(path).fileName(), read.paneText()});
     }
     m_workspace->openFiles(files);
@@ -639,8 +641,10 @@ void TForm1::openPaths(const QStringList &paths)
 void TForm1::openFilesClick()
 {
     QList<LoadedList> files;
-    for (const OpenedListFile &file : openListFiles(this, &m_openEncoding, true))
+    for (const OpenedListFile &file : openListFiles(this, &m_openEncoding, true)) {
+        m_saveEncoding = int(file.read.encoding);
         files.append({QFileInfo(file.path).fileName(), file.read.paneText()});
+    }
     m_workspace->openFiles(files);
     editor(m_workspace->currentBox())->setFocus();
 }
@@ -648,9 +652,11 @@ void TForm1::openFilesClick()
 void TForm1::openIntoBoxClick()
 {
     const QList<OpenedListFile> opened = openListFiles(this, &m_openEncoding, false);
-    if (!opened.isEmpty())
-        m_workspace->openIntoCurrent(
-            {QFileInfo(opened.first().path).fileName(), opened.first().read.paneText()});
+    if (opened.isEmpty())
+        return;
+    m_saveEncoding = int(opened.first().read.encoding);
+    m_workspace->openIntoCurrent(
+        {QFileInfo(opened.first().path).fileName(), opened.first().read.paneText()});
 }
 
 void TForm1::saveClick()

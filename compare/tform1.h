@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/textfile.h"
 #include "compare/workspace.h"
 
 #include <QMainWindow>
@@ -126,7 +127,7 @@ private:
     TForm3 *m_form3 = nullptr;
     TForm4 *m_form4 = nullptr;
     TForm5 *m_form5 = nullptr;
-    int m_openEncoding = 0;
-    int m_saveEncoding = 0;
+    int m_openEncoding = AutoDetectEncoding;
+    int m_saveEncoding = int(TextEncoding::UTF8);  // the encoding of the text last opened
     bool m_settingsWritten = false;
 };

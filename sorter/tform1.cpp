@@ -354,19 +354,23 @@ void TForm1::openAtStart(const QString &path)
             QMessageBox::critical(this, QApplication::applicationDisplayName(), opened.error);
         return;
     }
-    const TextFileRead read = LoadTextFile(path, TextEncoding(m_openEncoding));
+    const TextFileRead read = loadTextFileAs(path, m_openEncoding);
     if (!read.ok()) {
         QMessageBox::critical(this, QApplication::applicationDisplayName(), read.error);
         return;
     }
+    m_saveEncoding = int(read.encoding);
+    showTextEncoding(this, read.encoding, read.detected);
     m_session->loadSource(path, read.paneText());
 }
 
 void TForm1::N7Click()
 {
     const QList<OpenedListFile> opened = openListFiles(this, &m_openEncoding, false);
-    if (!opened.isEmpty())
-        m_session->loadSource(opened.first().path, opened.first().read.paneText());
+    if (opened.isEmpty())
+        return;
+    m_saveEncoding = int(opened.first().read.encoding);
+    m_session->loadSource(opened.first().path, opened.first().read.paneText());
 }
 
 void TForm1::N33Click()

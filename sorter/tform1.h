@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/textfile.h"
 #include "sorter/sortingsession.h"
 
 #include <QMainWindow>
@@ -83,6 +84,6 @@ private:
     std::array<std::unique_ptr<EditorPane>, ListCount> m_listPanes;
     std::unique_ptr<SortingSession> m_session;
     QActionGroup *m_listCountGroup = nullptr;
-    int m_openEncoding = 0;
-    int m_saveEncoding = 0;
+    int m_openEncoding = AutoDetectEncoding;
+    int m_saveEncoding = int(TextEncoding::UTF8);  // the encoding of the text last opened
 };

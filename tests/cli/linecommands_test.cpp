@@ -92,3 +92,33 @@ TEST_F(LineCommandsTest, TheProgramWritesToItsStandardStreams)
     EXPECT_EQ(cli.readAllStandardOutput(), "ав\r\n");
     EXPECT_EQ(QString::fromUtf8(cli.readAllStandardError()), u"Произведено замен: 1\n"_s);
 }
+
+TEST_F(LineCommandsTest, AutoEncodingReadsWhatEachFileHolds)
+{
+    const QByteArray sorted = "\xD1\x8F\r\n\xD1\x91\xD0\xB6\r\n";  // "я" before "ёж"
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } files[] = {
+        {"cp1251.txt", QByteArray::fromHex("b8e60d0aff")},
+        {"utf8.txt", "\xD1\x91\xD0\xB6\n\xD1\x8F"},
+        {"utf8bom.txt", "\xEF\xBB\xBF\xD1\x91\xD0\xB6\n\xD1\x8F"},
+        {"utf16le.txt", QByteArray::fromHex("fffe510436040d000a004f04")},
+    };
+    for (const auto &f : files) {
+        const CliRun r = run({u"lines"_s, u"sort"_s, u"--encoding"_s, u"auto"_s,
+                              file(QString::fromLatin1(f.name), f.bytes)});
+        EXPECT_EQ(r.status, 0) << f.name;
+        EXPECT_EQ(r.out, sorted) << f.name;
+        EXPECT_EQ(r.err, QString()) << f.name;
+    }
+    // A file of program code is refused in one line; a named encoding still reads it.
+    const QString binary = file(u"prog"_s, QByteArray::fromHex("7f454c460201010000000000"));
+    const CliRun refused = run({u"lines"_s, u"sort"_s, u"--encoding"_s, u"auto"_s, binary});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.errLines().size(), 1);
+    EXPECT_TRUE(refused.err.contains(u"не текстовый"_s)) << refused.err.toStdString();
+    EXPECT_EQ(run({u"lines"_s, u"sort"_s, u"--encoding"_s, u"ansi"_s, binary}).status, 0);
+    EXPECT_EQ(run({u"lines"_s, u"sort"_s, u"--out-encoding"_s, u"auto"_s, binary}).status, 2);
+}

@@ -130,3 +130,67 @@ TEST_F(TextFileTest, FailuresNameTheFileAndLeaveItAlone)
     // No temporary file is left behind by the failed saves.
     EXPECT_EQ(QDir(path(QString())).entryList(QDir::Files).size(), 1);
 }
+
+TEST_F(TextFileTest, DetectionTakesTheMarkThenValidUtf8ThenAnsi)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        TextEncoding encoding;
+        QString text;
+    } cases[] = {
+        {"utf8 bom", QByteArray::fromHex("efbbbfd0bad0bed1820d0a"), TextEncoding::UTF8,
+         u"кот\r\n"_s},
+        {"utf16le bom", QByteArray::fromHex("fffe3a043e0442040a00"), TextEncoding::Unicode,
+         u"кот\n"_s},
+        {"utf16be bom", QByteArray::fromHex("feff043a043e0442000a"), TextEncoding::BigEndianUnicode,
+         u"кот\n"_s},
+        {"utf8", QByteArray::fromHex("d0bad0bed1820ad191d0b6"), TextEncoding::UTF8,
+         u"кот\nёж"_s},
+        {"windows-1251", QByteArray::fromHex("eaeef20ab8e6"), TextEncoding::ANSI, u"кот\nёж"_s},
+        // One byte of 1251 text that happens to read as UTF-8 does not make the rest UTF-8.
+        {"1251 with a UTF-8 look-alike", QByteArray::fromHex("d0b020eaeef2"), TextEncoding::ANSI,
+         u"Р° кот"_s},
+        {"ascii", QByteArray("cat\r\ndog"), TextEncoding::ANSI, u"cat\r\ndog"_s},
+        {"empty", QByteArray(), TextEncoding::UTF8, QString()},
+        // Overlong forms and surrogates are no UTF-8.
+        {"overlong", QByteArray::fromHex("c0af"), TextEncoding::ANSI, u"АЇ"_s},
+        {"surrogate", QByteArray::fromHex("eda080"), TextEncoding::ANSI, u"н\u00a0Ђ"_s},
+        {"cut short", QByteArray::fromHex("d0bad0"), TextEncoding::ANSI, u"РєР"_s},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(detectTextEncoding(c.bytes), c.encoding) << c.name;
+        const TextFileRead read = loadTextFileAs(write(u"in.txt"_s, c.bytes), AutoDetectEncoding);
+        ASSERT_TRUE(read.ok()) << c.name;
+        EXPECT_EQ(read.text, c.text) << c.name;
+        EXPECT_EQ(read.encoding, c.encoding) << c.name;
+        EXPECT_TRUE(read.detected) << c.name;
+        EXPECT_FALSE(read.binary) << c.name;
+        EXPECT_EQ(read.undecodable, 0) << c.name;
+    }
+}
+
+TEST_F(TextFileTest, BinaryBytesAreFlaggedOnlyWhenDetecting)
+{
+    QByteArray elf = QByteArray::fromHex("7f454c4602010100000000000000000003003e00");
+    elf += QByteArray("кот ", 7);
+    const QString binary = write(u"prog"_s, elf);
+    const TextFileRead detected = loadTextFileAs(binary, AutoDetectEncoding);
+    EXPECT_TRUE(detected.ok());
+    EXPECT_TRUE(detected.binary);
+    EXPECT_FALSE(detected.text.isEmpty());  // the user may still open it
+    // A hand-picked encoding reads the bytes as before, without a question.
+    const TextFileRead chosen = loadTextFileAs(binary, int(TextEncoding::ANSI));
+    EXPECT_FALSE(chosen.binary);
+    EXPECT_FALSE(chosen.detected);
+    EXPECT_EQ(chosen.text, LoadTextFile(binary, TextEncoding::ANSI).text);
+    EXPECT_EQ(chosen.encoding, TextEncoding::ANSI);
+
+    // Mostly control characters, no NUL; a UTF-16 text full of NUL bytes is text.
+    EXPECT_TRUE(looksBinary(u"\x01\x02\x03\x1b[0ma"_s));
+    EXPECT_FALSE(looksBinary(u"a\tb\r\nc\fd\x1b"_s));
+    EXPECT_FALSE(loadTextFileAs(write(u"le.txt"_s, QByteArray::fromHex("fffe6100620063000a00")),
+                                AutoDetectEncoding)
+                     .binary);
+}

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,10 +30,17 @@ class ChooserStandIn final : public FileChooser
 {
 public:
     Choice chooseToOpen(QWidget *, int, bool) override { return {{openPath}, encodingIndex}; }
+    Choice chooseToSave(QWidget *, int preset) override
+    {
+        savePresets.append(preset);
+        return {{savePath}, preset};
+    }
     QString chooseFileToOpen(QWidget *) override { return projectPath; }
     QString chooseFileToSave(QWidget *) override { return projectPath; }
     QString openPath;
     QString projectPath;
+    QString savePath;
+    QList<int> savePresets;  // the encoding each save dialog started at
     int encodingIndex = 4;  // UTF8
 };
 
@@ -102,6 +110,27 @@ TEST_F(TForm1Test, OpensATextFileAndSendsWithButtonsAndKeys)
     EXPECT_EQ(window.GroupBox11->title(), u"Исходный текст (0)"_s);
     QTest::mouseClick(window.BitBtn2, Qt::LeftButton);  // undo
     EXPECT_EQ(sourceText(), u"лев\r\n"_s);
+}
+
+TEST_F(TForm1Test, ASaveStartsAtTheEncodingTheTextWasOpenedWith)
+{
+    chooser.savePath = dir.filePath(u"out.txt"_s);
+    window.MenuItem3->trigger();  // new text
+    chooser.encodingIndex = AutoDetectEncoding;
+    chooser.openPath = writeFile(u"cp.txt"_s, QByteArray::fromHex("eaeef20d0ab8e6"));
+    window.N7->trigger();
+    EXPECT_EQ(sourceText(), u"кот\r\nёж\r\n"_s);
+    auto *label = window.findChild<QLabel *>(u"textEncodingLabel"_s);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), u"Кодировка: ANSI (определена автоматически)"_s);
+    window.MenuItem3->trigger();
+    chooser.openPath = writeFile(u"le.txt"_s, QByteArray::fromHex("fffe3a043e0442040a00"));
+    window.N7->trigger();
+    window.MenuItem3->trigger();
+    EXPECT_EQ(chooser.savePresets,
+              (QList<int>{int(TextEncoding::UTF8), int(TextEncoding::ANSI),
+                          int(TextEncoding::Unicode)}));
+    EXPECT_EQ(label->text(), u"Кодировка: Unicode"_s);  // the save's, chosen in the dialog
 }
 
 TEST_F(TForm1Test, RenamesAButtonWithEnterAndKeepsItWithEsc)
