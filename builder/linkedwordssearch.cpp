@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -25,6 +26,70 @@ size_t qHash(const Context &context, size_t seed = 0)
 {
     return qHashMulti(seed, context.left, context.right);
 }
+
+/// The log-likelihood ratio (G²) that a candidate's contexts hold the seeds' contexts
+/// more often than chance: of its n contexts (grams3 rows with it in the middle), m are
+/// the seeds', where a row at random is one with the chance p = (rows found in the
+/// seeds' contexts) / (all rows). Zero when m/n is not above p. A word of many
+/// contexts must share many to score, and one shared context scores little.
+class ContextLikelihood final : public StrengthMeasure
+{
+public:
+    ContextLikelihood(SearchSteps &steps, sqlite3 *db, const IdCounts &shared, qint64 found)
+        : m_steps(steps),
+          m_shared(shared),
+          m_found(found),
+          m_contexts(db, "select count(*) from grams3 where word2id=?")
+    {
+    }
+
+    /// Reads the size of grams3: its highest rowid, which a built file's count of rows
+    /// reaches without reading them all.
+    bool start(sqlite3 *db)
+    {
+        DictionaryStatement rows(db, "select max(rowid) from grams3");
+        if (!m_steps.check(rows) || !m_steps.check(m_contexts))
+            return false;
+        const qint64 all = rows.next() ? rows.integer(0) : 0;
+        if (!m_steps.check(rows))
+            return false;
+        m_chance = double(m_found) / double(std::max(all, m_found + 1));
+        return true;
+    }
+
+    /// G² when all the candidate's contexts are the seeds' (n = m); it grows with m.
+    double bound(qint64 id) const override
+    {
+        return 2 * m_shared.value(id) * -std::log(m_chance);
+    }
+
+    bool measure(qint64 id, double *strength) override
+    {
+        m_contexts.bindInt(1, id);
+        const qint64 counted = m_contexts.next() ? m_contexts.integer(0) : 0;
+        if (!m_steps.check(m_contexts))
+            return false;
+        const double m = m_shared.value(id);
+        const double n = std::max<double>(double(counted), m);
+        const double p = m_chance;
+        const double q = m / n;
+        *strength = 0;
+        if (q <= p)
+            return true;
+        double g = m * std::log(q / p);
+        if (n > m)
+            g += (n - m) * std::log((1 - q) / (1 - p));
+        *strength = 2 * g;
+        return true;
+    }
+
+private:
+    SearchSteps &m_steps;
+    const IdCounts &m_shared;
+    qint64 m_found;
+    DictionaryStatement m_contexts;
+    double m_chance = 0.5;
+};
 
 } // namespace
 
@@ -93,6 +158,13 @@ SearchResult LinkedWordsSearch::run(const SearchInput &input, const SearchReport
             return steps.result(false, words);
         if (k % 100 == 0)
             reporter.progress(stageProgress(5, 5, k, contexts.size()));
+    }
+
+    if (input.rankBy == RankBy::Strength) {
+        ContextLikelihood measure(steps, m_dictionary.handle(), found, total);
+        const bool done = measure.start(m_dictionary.handle())
+                          && steps.rankByStrength(found, total, measure, &words);
+        return steps.result(done, words);
     }
 
     // The links to the seeds: every seed's pair neighbours, collected once.

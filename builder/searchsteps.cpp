@@ -4,6 +4,9 @@
 #include "builder/dictionarystatement.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
 
 struct SearchSteps::Candidate
 {
@@ -37,12 +40,21 @@ SearchResult SearchSteps::result(bool done, const QStringList &words) const
     return result;
 }
 
+bool SearchSteps::fail(const QString &message)
+{
+    m_error = message;
+    return false;
+}
+
 bool SearchSteps::findSeeds()
 {
     m_tesaurus = searchLines(m_input.thesaurus);
     m_blackList = searchLines(m_input.blackList);
     m_reporter.stage(SearchStage::seeds(), m_tesaurus.size());
-    DictionaryStatement statement(m_db, "select initform_id from forms where word=?");
+    const bool ownLexemes = m_input.rankBy == RankBy::Strength;
+    DictionaryStatement statement(m_db, ownLexemes
+                                            ? "select initform_id,id from forms where word=?"
+                                            : "select initform_id from forms where word=?");
     if (!check(statement))
         return false;
     QSet<QString> asked;
@@ -54,22 +66,29 @@ bool SearchSteps::findSeeds()
             continue;
         asked.insert(line);
         statement.bindText(1, line);
+        QList<qint64> ids;
+        QList<qint64> own;  // the lexemes whose initial form the line is
         while (statement.next()) {
             const qint64 id = statement.integer(0);
+            ids.append(id);
+            if (ownLexemes && statement.integer(1) == id)
+                own.append(id);
+        }
+        if (!check(statement))
+            return false;
+        for (const qint64 id : std::as_const(own.isEmpty() ? ids : own)) {
             if (!known.contains(id)) {
                 known.insert(id);
                 m_seeds.append(id);
             }
         }
-        if (!check(statement))
-            return false;
     }
     m_reporter.progress(1);
     return true;
 }
 
 bool SearchSteps::countNeighbours(const char *sql, int base, int span, bool report,
-                                  IdCounts *counts, qint64 *total)
+                                  IdCounts *counts, qint64 *total, SeedPairs *pairs)
 {
     DictionaryStatement statement(m_db, sql);
     if (!check(statement))
@@ -81,8 +100,12 @@ bool SearchSteps::countNeighbours(const char *sql, int base, int span, bool repo
         while (statement.next()) {
             ++*total;
             // An id the database does not hold as a whole number names no form.
-            if (statement.isInteger(0))
-                ++(*counts)[statement.integer(0)];
+            if (!statement.isInteger(0))
+                continue;
+            const qint64 id = statement.integer(0);
+            ++(*counts)[id];
+            if (pairs)
+                (*pairs)[id].append({k, statement.integer(1)});
         }
         if (!check(statement))
             return false;
@@ -125,8 +148,8 @@ bool SearchSteps::resolve(const IdCounts &found, qint64 total, QList<Candidate> 
     return true;
 }
 
-bool SearchSteps::rank(const IdCounts &found, qint64 total, bool mergeByWord,
-                       const IdCounts &links, QStringList *words)
+bool SearchSteps::select(const IdCounts &found, qint64 total, bool mergeByWord, bool dropSeeds,
+                         QList<Candidate> *fresh)
 {
     QList<Candidate> candidates;
     if (!resolve(found, total, &candidates))
@@ -163,11 +186,20 @@ bool SearchSteps::rank(const IdCounts &found, qint64 total, bool mergeByWord,
 
     m_reporter.stage(SearchStage::thesaurus(), allowed.size());
     const QSet<QString> tesaurus(m_tesaurus.cbegin(), m_tesaurus.cend());
-    QList<Candidate> fresh;
+    const QSet<qint64> seeds(m_seeds.cbegin(), m_seeds.cend());
     for (const Candidate &c : std::as_const(allowed))
-        if (!tesaurus.contains(c.word))
-            fresh.append(c);
+        if (!tesaurus.contains(c.word) && !(dropSeeds && seeds.contains(c.id)))
+            fresh->append(c);
     m_reporter.progress(44);
+    return true;
+}
+
+bool SearchSteps::rank(const IdCounts &found, qint64 total, bool mergeByWord,
+                       const IdCounts &links, QStringList *words)
+{
+    QList<Candidate> fresh;
+    if (!select(found, total, mergeByWord, false, &fresh))
+        return false;
 
     m_reporter.stage(SearchStage::significance(), fresh.size());
     struct Ranked
@@ -188,6 +220,72 @@ bool SearchSteps::rank(const IdCounts &found, qint64 total, bool mergeByWord,
     m_reporter.stage(SearchStage::sorting(), ranked.size());
     const auto better = [](const Ranked &a, const Ranked &b) {
         return a.count != b.count ? a.count > b.count : ordinalLess(b.word, a.word);
+    };
+    const qsizetype shown = std::min<qsizetype>(ranked.size(), MaxFoundWords);
+    std::partial_sort(ranked.begin(), ranked.begin() + shown, ranked.end(), better);
+    m_reporter.progress(100);
+    for (qsizetype i = 0; i < shown; ++i)
+        words->append(ranked[i].word);
+    return true;
+}
+
+bool SearchSteps::rankByStrength(const IdCounts &found, qint64 total, StrengthMeasure &measure,
+                                 QStringList *words)
+{
+    QList<Candidate> fresh;
+    if (!select(found, total, false, true, &fresh))
+        return false;
+
+    const qsizetype n = fresh.size();
+    m_reporter.stage(SearchStage::significance(), n);
+    QList<double> bounds(n);
+    for (qsizetype i = 0; i < n; ++i)
+        bounds[i] = measure.bound(fresh[i].id);
+    QList<qsizetype> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&bounds](qsizetype a, qsizetype b) { return bounds[a] > bounds[b]; });
+    QHash<QString, double> best;  // each word's strongest lexeme
+    // The strength a candidate must reach to be shown, once MaxFoundWords words are in.
+    double floor = -std::numeric_limits<double>::infinity();
+    QList<double> strengths;
+    for (qsizetype k = 0; k < n; ++k) {
+        if (m_reporter.stopRequested())
+            return false;
+        if (bounds[order[k]] < floor)
+            break;  // the bounds only fall from here on
+        const Candidate &c = fresh[order[k]];
+        double strength = 0;
+        if (!measure.measure(c.id, &strength))
+            return false;
+        const auto it = best.find(c.word);
+        if (it == best.end())
+            best.insert(c.word, strength);
+        else if (strength > *it)
+            *it = strength;
+        if (k % 256 == 255 && best.size() >= MaxFoundWords) {
+            strengths = QList<double>(best.cbegin(), best.cend());
+            std::nth_element(strengths.begin(), strengths.begin() + (MaxFoundWords - 1),
+                             strengths.end(), std::greater<double>());
+            floor = strengths[MaxFoundWords - 1];
+        }
+        if (k % 100 == 0)
+            m_reporter.progress(stageProgress(44, 55, k, n));
+    }
+    m_reporter.progress(99);
+
+    m_reporter.stage(SearchStage::sorting(), best.size());
+    struct Ranked
+    {
+        double strength;
+        QString word;
+    };
+    QList<Ranked> ranked;
+    ranked.reserve(best.size());
+    for (auto it = best.cbegin(); it != best.cend(); ++it)
+        ranked.append({it.value(), it.key()});
+    const auto better = [](const Ranked &a, const Ranked &b) {
+        return a.strength != b.strength ? a.strength > b.strength : ordinalLess(b.word, a.word);
     };
     const qsizetype shown = std::min<qsizetype>(ranked.size(), MaxFoundWords);
     std::partial_sort(ranked.begin(), ranked.begin() + shown, ranked.end(), better);

@@ -93,7 +93,7 @@ void SearchThread::synchronize(void (SearchThread::*call)())
 
 void SearchThread::PrepareWords()
 {
-    m_input = SearchInput{m_thesaurus.text(), m_blackList.text(), &m_filter};
+    m_input = SearchInput{m_thesaurus.text(), m_blackList.text(), &m_filter, m_rankBy};
     Progress = 0;
     emit searchStarted();
 }

@@ -31,6 +31,8 @@ public:
     /// For closing the program: the run stops at its next item and reports nothing more.
     void abandon();
     bool isSearching() const { return m_searching; }
+    /// The order of the proposals of the runs started from now on.
+    void setRankBy(RankBy rankBy) { m_rankBy = rankBy; }
 
 signals:
     void searchStarted();                        // show the bar at 0, hide the buttons
@@ -62,6 +64,7 @@ private:
     const Pane &m_thesaurus;
     const Pane &m_blackList;
     const part_word &m_filter;
+    RankBy m_rankBy = RankBy::Links;
     SearchInput m_input;
     SearchResult m_result;
     QString Stage;

@@ -11,6 +11,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString DataBaseKey = u"GLOBAL/DataBase"_s;
+const QString RankKey = u"GLOBAL/Rank"_s;
 const QString DictionaryName = u"data/lexorum-ru.sqlite"_s;
 
 } // namespace
@@ -64,4 +65,23 @@ QString writeDataBase(const QString &iniPath, const QString &dataBase)
         return u"Файл %1 повреждён"_s.arg(QDir::toNativeSeparators(iniPath));
     }
     return QString();
+}
+
+RankBy readRankBy(const QString &iniPath)
+{
+    RankBy rankBy = RankBy::Links;
+    if (QFileInfo(iniPath).isFile())
+        rankByFromName(QSettings(iniPath, QSettings::IniFormat).value(RankKey).toString(),
+                       &rankBy);
+    return rankBy;
+}
+
+QString writeRankBy(const QString &iniPath, RankBy rankBy)
+{
+    QSettings ini(iniPath, QSettings::IniFormat);
+    ini.setValue(RankKey, rankByName(rankBy));
+    ini.sync();
+    return ini.status() == QSettings::NoError
+               ? QString()
+               : u"Не удалось записать файл %1"_s.arg(QDir::toNativeSeparators(iniPath));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "builder/wordsearch.h"
+
 #include <QString>
 
 // Orvella's files beside the executable: the settings file with the dictionary path
@@ -21,3 +23,10 @@ QString readDataBase(const QString &iniPath, const QString &fallback);
 /// Writes [GLOBAL] DataBase, keeping the file's other content. Returns the error,
 /// empty on success.
 QString writeDataBase(const QString &iniPath, const QString &dataBase);
+
+/// [GLOBAL] Rank of the settings file: "links" or "strength"; links when the file, the
+/// key or a known value is absent.
+RankBy readRankBy(const QString &iniPath);
+/// Writes [GLOBAL] Rank, keeping the file's other content. Returns the error, empty on
+/// success.
+QString writeRankBy(const QString &iniPath, RankBy rankBy);

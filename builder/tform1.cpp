@@ -13,6 +13,7 @@
 #include "common/listfiledialog.h"
 #include "common/suiteinfo.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDialog>
@@ -79,6 +80,7 @@ TForm1::TForm1(const OrvellaFiles &files, QWidget *parent)
     connect(&ws, &Workspace::searchEnded, this, &TForm1::showSearchEnded);
 
     ws.setDataBase(readDataBase(m_files.settings, defaultDictionaryPath()));
+    ws.setRankBy(readRankBy(m_files.settings));
     ws.LoadBlackList1Click();
 
     Form2 = new TForm2(ws, this);
@@ -127,13 +129,16 @@ TForm1::TForm1(const OrvellaFiles &files, QWidget *parent)
 TForm1::~TForm1()
 {
     const QString dataBase = m_workspace->dataBase();
+    const RankBy rankBy = m_workspace->rankBy();
     // The views point at the workspace; a running search stops and its thread is
     // waited for while the panes still stand.
     delete Form6;
     delete Form7;
     delete Form2;
     m_workspace.reset();
-    const QString error = writeDataBase(m_files.settings, dataBase);
+    QString error = writeDataBase(m_files.settings, dataBase);
+    if (error.isEmpty())
+        error = writeRankBy(m_files.settings, rankBy);
     if (!error.isEmpty())
         QMessageBox::warning(nullptr, windowTitle(), error);
 }
@@ -266,6 +271,17 @@ void TForm1::createMenus()
     addCommand(options, u"Шрифт"_s, {}, &TForm1::N14Click);
     addCommand(options, u"База данных"_s, {}, &TForm1::N21Click);
     addCommand(options, u"Фильтр по частям речи"_s, {}, &TForm1::N50Click);
+    QMenu *order = options->addMenu(u"Порядок предложений"_s);
+    auto *orders = new QActionGroup(this);
+    for (const auto &[caption, rankBy] : {std::pair{u"по числу связей"_s, RankBy::Links},
+                                          std::pair{u"по силе связи"_s, RankBy::Strength}}) {
+        QAction *action = order->addAction(caption);
+        action->setCheckable(true);
+        action->setChecked(m_workspace->rankBy() == rankBy);
+        orders->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, rankBy] { m_workspace->setRankBy(rankBy); });
+    }
 
     addThesaurusCommands(menuBar()->addMenu(u"Тезаурус"_s));
 

@@ -21,6 +21,22 @@ QString text(const QString &prefix, qsizetype count)
 
 } // namespace SearchStage
 
+QString rankByName(RankBy rankBy)
+{
+    return rankBy == RankBy::Strength ? u"strength"_s : u"links"_s;
+}
+
+bool rankByFromName(const QString &name, RankBy *rankBy)
+{
+    for (const RankBy r : {RankBy::Links, RankBy::Strength}) {
+        if (name == rankByName(r)) {
+            *rankBy = r;
+            return true;
+        }
+    }
+    return false;
+}
+
 QStringList searchLines(const QString &paneText)
 {
     return splitLines(toLowerSimple(paneText));

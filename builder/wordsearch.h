@@ -9,6 +9,17 @@
 
 // What the two searches share: their input, their reports and their result.
 
+/// How a run orders its proposals ("Порядок предложений").
+enum class RankBy {
+    Links,     // "по числу связей": the number of word-pair links to the seeds
+    Strength,  // "по силе связи": an association measure; see builder/README.md
+};
+
+/// "links" or "strength", as the settings file and the command line spell it.
+QString rankByName(RankBy rankBy);
+/// The ranking of a name; false for any other text.
+bool rankByFromName(const QString &name, RankBy *rankBy);
+
 /// What a run reads. The texts are the panes' as they stood at the start; the
 /// filter is read again at each candidate test, so a change applies from then on.
 struct SearchInput
@@ -16,6 +27,7 @@ struct SearchInput
     QString thesaurus;
     QString blackList;
     const part_word *filter = &PartWord;
+    RankBy rankBy = RankBy::Links;
 };
 
 /// Where a run reports, on the thread that runs it. Any member may be empty.

@@ -323,6 +323,13 @@ SearchThread &Workspace::thread(Search search) const
     return search == Search::RelatedWords ? *m_worker : *m_byLinkedWords;
 }
 
+void Workspace::setRankBy(RankBy rankBy)
+{
+    m_rankBy = rankBy;
+    for (SearchThread *t : {m_worker.get(), m_byLinkedWords.get()})
+        t->setRankBy(rankBy);
+}
+
 bool Workspace::isSearching() const
 {
     return m_worker->isSearching() || m_byLinkedWords->isSearching();

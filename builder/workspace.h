@@ -3,6 +3,7 @@
 #include "builder/dictionary.h"
 #include "builder/ngramview.h"
 #include "builder/wordformview.h"
+#include "builder/wordsearch.h"
 #include "common/findreplace.h"
 #include "common/textfile.h"
 #include "common/undoring.h"
@@ -118,6 +119,9 @@ public:
     /// connection cannot be opened (reported).
     bool startSearch(Search search);
     bool isSearching() const;
+    /// "Порядок предложений": how the searches started from now on order their words.
+    RankBy rankBy() const { return m_rankBy; }
+    void setRankBy(RankBy rankBy);
     /// Waits for a running search, carrying out its calls meanwhile.
     void waitForSearches();
 
@@ -176,6 +180,7 @@ private:
     int m_openEncoding = AutoDetectEncoding;
     int m_saveEncoding = int(TextEncoding::UTF8);  // new text is saved as UTF-8
     Dictionary m_dictionary;
+    RankBy m_rankBy = RankBy::Links;
     std::unique_ptr<SearchThread> m_worker;
     std::unique_ptr<SearchThread> m_byLinkedWords;
     NgramView m_ngramView;

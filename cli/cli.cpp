@@ -26,7 +26,8 @@ const Command Commands[] = {
      "compare [--auto] [--no-auto-compare] [--case CASE] [--encoding ENC] --out DIR FILE..."},
     {"dict", dictCommand, "dict build|corpus|info ...   the dictionary builder; see dict --help"},
     {"related", relatedCommand,
-     "related --dict DB [--black-list FILE] [--pos TAGS] [--encoding ENC] [--progress] FILE"},
+     "related --dict DB [--black-list FILE] [--pos TAGS] [--rank links|strength] "
+     "[--encoding ENC] [--progress] FILE"},
     {"linked", linkedCommand, "linked ...   the search by linked words, with the options of related"},
     {"serve", serveCommand,
      "serve --dict DB [--listen ADDR:PORT] [--threads N] [--max-body BYTES]"},

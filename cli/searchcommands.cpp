@@ -44,9 +44,11 @@ int searchCommand(const QString &name, const QStringList &args, const CliStreams
     parser.addOption({u"pos"_s, QString(), u"TAGS"_s});
     parser.addOption({u"encoding"_s, QString(), u"ENC"_s});
     parser.addOption({u"progress"_s, QString()});
+    parser.addOption({u"rank"_s, QString(), u"ORDER"_s});
     const QString usage = name
                           + u" --dict DB [--black-list FILE] [--pos NOUN,ADJF,...] "
-                            "[--encoding ENC] [--progress] THESAURUS_FILE"_s;
+                            "[--rank links|strength] [--encoding ENC] [--progress] "
+                            "THESAURUS_FILE"_s;
     if (!parseCommand(parser, args, 1, 1, io, usage))
         return parser.isSet(u"help"_s) ? 0 : CliBadInput;
     if (!parser.isSet(u"dict"_s))
@@ -56,6 +58,9 @@ int searchCommand(const QString &name, const QStringList &args, const CliStreams
     if (!inputEncodingOption(parser, u"encoding"_s, &encoding, io)
         || !partOfSpeechOption(parser, &filter, io))
         return CliBadInput;
+    RankBy rankBy = RankBy::Links;
+    if (parser.isSet(u"rank"_s) && !rankByFromName(parser.value(u"rank"_s), &rankBy))
+        return io.fail(u"unknown order '%1' (links,strength)"_s.arg(parser.value(u"rank"_s)));
     QStringList thesaurus;
     QStringList blackList;
     if (!loadListFile(parser.positionalArguments().at(0), encoding, io, &thesaurus))
@@ -75,7 +80,7 @@ int searchCommand(const QString &name, const QStringList &args, const CliStreams
         };
     }
     // The texts are what the panes would hold after opening the files.
-    const SearchInput input{joinLines(thesaurus), joinLines(blackList), &filter};
+    const SearchInput input{joinLines(thesaurus), joinLines(blackList), &filter, rankBy};
     dictionary.claim();
     const SearchResult result = Search(dictionary).run(input, reports);
     dictionary.release();

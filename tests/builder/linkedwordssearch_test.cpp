@@ -96,3 +96,104 @@ TEST(LinkedWordsSearch, MatchesTheLiteralMethodOnGeneratedDictionaries)
         }
     }
 }
+
+namespace {
+
+// собака fills three of кошка's contexts out of its four; человек the same three out of
+// thirty-three, and it stands by кошка in two pairs. банк is also a form of банка, whose
+// context кружка shares.
+QString animals()
+{
+    QString source = uR"(
+[forms]
+1|кошка|1|NOUN
+2|кошки|1|NOUN,plur
+3|собака|3|NOUN
+4|человек|4|NOUN
+5|банк|5|NOUN
+6|банк|7|NOUN,gent,plur
+7|банка|7|NOUN
+8|кружка|8|NOUN
+9|касса|9|NOUN
+[grams2]
+4|1  1|4
+[grams3]
+10|1|11  12|1|13  14|1|15  10|3|11  12|3|13  14|3|15  16|3|17  10|4|11  12|4|13  14|4|15
+30|5|31  30|9|31  32|7|33  32|8|33
+)"_s;
+    for (int i = 0; i < 30; ++i)
+        source += u"%1|4|%2\n"_s.arg(100 + 2 * i).arg(101 + 2 * i);
+    return source;
+}
+
+RecordedRun rankedRun(Dictionary &dictionary, const QString &thesaurus, RankBy rankBy)
+{
+    const SearchInput in{thesaurus, QString(), &PartWord, rankBy};
+    return recordRun(
+        [&](const SearchReports &r) { return LinkedWordsSearch(dictionary).run(in, r); });
+}
+
+} // namespace
+
+TEST(LinkedWordsSearch, RanksByStrengthTheWordsWhoseContextsAreTheSeeds)
+{
+    OpenDictionary d(TestDictionary::fromText(animals()));
+    EXPECT_EQ(rankedRun(d.dictionary, u"кошка"_s, RankBy::Links).result.words,
+              (QStringList{u"человек"_s, u"собака"_s}));
+    const RecordedRun strength = rankedRun(d.dictionary, u"кошка"_s, RankBy::Strength);
+    EXPECT_TRUE(strength.result.ok()) << strength.result.error.toStdString();
+    EXPECT_EQ(strength.result.words, (QStringList{u"собака"_s, u"человек"_s}));
+    EXPECT_EQ(strength.reports.last(), u"progress: 100"_s);
+    // The seed's own lexeme comes back by links, not by strength.
+    EXPECT_EQ(rankedRun(d.dictionary, u"кошки"_s, RankBy::Links).result.words,
+              (QStringList{u"человек"_s, u"собака"_s, u"кошка"_s}));
+    EXPECT_EQ(rankedRun(d.dictionary, u"кошки"_s, RankBy::Strength).result.words,
+              (QStringList{u"собака"_s, u"человек"_s}));
+}
+
+TEST(LinkedWordsSearch, StartsFromTheSeedsOwnLexemeRankingByStrength)
+{
+    OpenDictionary d(TestDictionary::fromText(animals()));
+    EXPECT_EQ(rankedRun(d.dictionary, u"банк"_s, RankBy::Links).result.words,
+              (QStringList{u"кружка"_s, u"касса"_s, u"банка"_s}));
+    EXPECT_EQ(rankedRun(d.dictionary, u"банк"_s, RankBy::Strength).result.words,
+              QStringList{u"касса"_s});
+}
+
+TEST(LinkedWordsSearch, ShowsTheStrongestThousandByStrength)
+{
+    // Candidate k fills 1 + k % 5 of the seed's five contexts and nothing else, so the
+    // more it fills the stronger it is; общий fills all five among 20000 contexts of its
+    // own. The 300 that fill one context fall below the thousandth and go unmeasured.
+    TestDictionary d;
+    d.addForm(1, u"зерно"_s, 1, u"NOUN"_s);
+    for (int j = 0; j < 5; ++j)
+        d.addTriple(10 + j, 1, 20 + j);
+    QList<std::pair<int, QString>> expected;
+    for (int k = 0; k < 1300; ++k) {
+        const qint64 id = 100 + k;
+        const int filled = k < 300 ? 1 : 2 + k % 4;
+        const QString word = u"слово"_s + QString::number(id);
+        d.addForm(id, word, id, u"NOUN"_s);
+        for (int j = 0; j < filled; ++j)
+            d.addTriple(10 + j, id, 20 + j);
+        if (filled > 1)
+            expected.append({filled, word});
+    }
+    d.addForm(50, u"общий"_s, 50, u"ADJF"_s);
+    for (int j = 0; j < 5; ++j)
+        d.addTriple(10 + j, 50, 20 + j);
+    for (int i = 0; i < 20000; ++i)
+        d.addTriple(30, 50, 100000 + i);
+    std::sort(expected.begin(), expected.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first > b.first : b.second < a.second;
+    });
+    QStringList words;
+    for (const auto &[filled, word] : std::as_const(expected))
+        words.append(word);
+    ASSERT_EQ(words.size(), 1000);
+
+    OpenDictionary open(d);
+    const RecordedRun strength = rankedRun(open.dictionary, u"зерно"_s, RankBy::Strength);
+    EXPECT_EQ(strength.result.words, words);
+}

@@ -150,3 +150,87 @@ TEST(RelatedWordsSearch, MatchesTheLiteralMethodOnGeneratedDictionaries)
         }
     }
 }
+
+namespace {
+
+// крепкий is a rare word that stands by чай often; весь a frequent one that stands by it
+// on both sides; the noun дорога is also the short form of дорогой, which stands by
+// подарок.
+const QString Tea = uR"(
+[forms]
+1|чай|1|NOUN,inan,masc
+10|чаю|1|NOUN,inan,masc,datv
+2|крепкий|2|ADJF
+3|весь|3|ADJF
+4|зелёный|4|ADJF
+5|дорога|5|NOUN,inan,femn
+6|дорога|7|ADJS,femn
+7|дорогой|7|ADJF
+8|подарок|8|NOUN
+9|горный|9|ADJF
+[grams2]
+2|1|6  3|1|20  1|3|20  4|1|3  9|5|4  7|8|5
+[lexemes]
+1|40  2|8  3|50000  4|200  5|30  7|60  8|20  9|10
+)"_s;
+
+RecordedRun rankedRun(Dictionary &dictionary, const QString &thesaurus, RankBy rankBy,
+                      const QString &blackList = QString(), const part_word *filter = &PartWord)
+{
+    const SearchInput in{thesaurus, blackList, filter, rankBy};
+    return recordRun(
+        [&](const SearchReports &r) { return RelatedWordsSearch(dictionary).run(in, r); });
+}
+
+// The stage texts without their counts.
+QStringList stagePrefixes(const QStringList &reports)
+{
+    QStringList stages;
+    for (const QString &line : reports)
+        if (line.startsWith(u"stage: "_s))
+            stages.append(line.left(line.lastIndexOf(u'(')));
+    return stages;
+}
+
+} // namespace
+
+TEST(RelatedWordsSearch, RanksByStrengthARarePairAboveAFrequentWord)
+{
+    OpenDictionary d(TestDictionary::fromText(Tea));
+    const RecordedRun links = rankedRun(d.dictionary, u"чай"_s, RankBy::Links);
+    EXPECT_EQ(links.result.words, (QStringList{u"весь"_s, u"крепкий"_s, u"зелёный"_s}));
+    const RecordedRun strength = rankedRun(d.dictionary, u"Чай"_s, RankBy::Strength);
+    EXPECT_TRUE(strength.result.ok()) << strength.result.error.toStdString();
+    EXPECT_EQ(strength.result.words, (QStringList{u"крепкий"_s, u"зелёный"_s, u"весь"_s}));
+    // The same stages and the same progress at their ends.
+    EXPECT_EQ(stagePrefixes(strength.reports), stagePrefixes(links.reports));
+    EXPECT_EQ(strength.reports.last(), u"progress: 100"_s);
+    // An inflected seed still finds its initial form; the filters still apply.
+    EXPECT_EQ(rankedRun(d.dictionary, u"чаю"_s, RankBy::Strength, u"зелёный"_s).result.words,
+              (QStringList{u"крепкий"_s, u"весь"_s}));
+    part_word nouns;
+    nouns.setAll(false);
+    nouns.set(0, true);
+    EXPECT_TRUE(
+        rankedRun(d.dictionary, u"чай"_s, RankBy::Strength, {}, &nouns).result.words.isEmpty());
+}
+
+TEST(RelatedWordsSearch, StartsFromTheSeedsOwnLexemeRankingByStrength)
+{
+    OpenDictionary d(TestDictionary::fromText(Tea));
+    // By links дорога also seeds дорогой, whose подарок comes along.
+    EXPECT_EQ(rankedRun(d.dictionary, u"дорога"_s, RankBy::Links).result.words,
+              (QStringList{u"подарок"_s, u"горный"_s}));
+    EXPECT_EQ(rankedRun(d.dictionary, u"дорога"_s, RankBy::Strength).result.words,
+              QStringList{u"горный"_s});
+}
+
+TEST(RelatedWordsSearch, NeedsTheWordFrequenciesToRankByStrength)
+{
+    OpenDictionary d(TestDictionary::fromText(Cats));
+    const RecordedRun strength = rankedRun(d.dictionary, u"кот"_s, RankBy::Strength);
+    EXPECT_FALSE(strength.result.ok());
+    EXPECT_TRUE(strength.result.words.isEmpty());
+    EXPECT_TRUE(strength.result.error.contains(u"lexemes"_s)) << strength.result.error.toStdString();
+    EXPECT_TRUE(rankedRun(d.dictionary, u"кот"_s, RankBy::Links).result.ok());
+}

@@ -30,10 +30,14 @@ TestDictionary TestDictionary::fromText(const QString &source)
         }
         for (const QString &row : line.split(u' ', Qt::SkipEmptyParts)) {
             const QStringList ids = row.split(u'|');
+            const auto freq = [&ids](qsizetype i) { return ids.value(i, u"1"_s).toLongLong(); };
             if (section == u"[grams2]")
-                dictionary.addPair(ids[0].toLongLong(), ids[1].toLongLong());
+                dictionary.addPair(ids[0].toLongLong(), ids[1].toLongLong(), freq(2));
             else if (section == u"[grams3]")
-                dictionary.addTriple(ids[0].toLongLong(), ids[1].toLongLong(), ids[2].toLongLong());
+                dictionary.addTriple(ids[0].toLongLong(), ids[1].toLongLong(),
+                                     ids[2].toLongLong(), freq(3));
+            else if (section == u"[lexemes]")
+                dictionary.addLexeme(ids[0].toLongLong(), freq(1));
         }
     }
     return dictionary;
@@ -111,22 +115,29 @@ QString TestDictionary::write(const QString &path) const
                                                                    quoted(f.word),
                                                                    QString::number(f.initform),
                                                                    quoted(f.props));
-    // A gram row holds its ids, then the words "w<id>", then a count of 1.
+    // A gram row holds its ids, then the words "w<id>", then its freq.
     const auto addGrams = [&sql](const char *table, const QList<QList<qint64>> &rows) {
-        for (const QList<qint64> &ids : rows) {
+        for (const QList<qint64> &row : rows) {
             QStringList numbers;
             QStringList words;
-            for (const qint64 id : ids) {
+            for (const qint64 id : row.first(row.size() - 1)) {
                 numbers.append(QString::number(id));
                 words.append(u"'w"_s + QString::number(id) + u'\'');
             }
-            sql += u"insert into %1 values (%2, %3, 1);"_s.arg(QString::fromLatin1(table),
-                                                                numbers.join(u", "_s),
-                                                                words.join(u", "_s));
+            sql += u"insert into %1 values (%2, %3, %4);"_s.arg(
+                QString::fromLatin1(table), numbers.join(u", "_s), words.join(u", "_s),
+                QString::number(row.last()));
         }
     };
     addGrams("grams2", m_pairs);
     addGrams("grams3", m_triples);
+    if (!m_lexemes.isEmpty()) {
+        sql += u"create table lexemes (id integer primary key, freq integer not null,"
+               " share real not null);"_s;
+        for (const QList<qint64> &row : m_lexemes)
+            sql += u"insert into lexemes values (%1, %2, 0);"_s.arg(QString::number(row[0]),
+                                                                     QString::number(row[1]));
+    }
     // The indexes of builder/README.md.
     sql += u"create index forms_word on forms(word);"
            "create index forms_initform on forms(initform_id);"

@@ -18,7 +18,9 @@ class TestDictionary
 public:
     /// Rows from text: sections "[forms]" (id|word|initform_id|props, one a line),
     /// "[grams2]" (word1id|word2id) and "[grams3]" (word1id|word2id|word3id), gram rows
-    /// parted by blanks; blank lines and lines starting with # are skipped.
+    /// parted by blanks, each with an optional |freq (1 without); "[lexemes]" (id|freq,
+    /// parted by blanks) adds the lexemes table. Blank lines and lines starting with #
+    /// are skipped.
     static TestDictionary fromText(const QString &source);
     /// Cats catch mice: the pairs "кошка и", "и собака", "кошка ловить", "собака ловить",
     /// "ловить мышь", and the triples "собака кошка ловить", "собака мышь ловить".
@@ -32,11 +34,16 @@ public:
     {
         m_forms.append({id, word, initform, props});
     }
-    void addPair(qint64 first, qint64 second) { m_pairs.append(QList<qint64>{first, second}); }
-    void addTriple(qint64 first, qint64 middle, qint64 last)
+    void addPair(qint64 first, qint64 second, qint64 freq = 1)
     {
-        m_triples.append(QList<qint64>{first, middle, last});
+        m_pairs.append(QList<qint64>{first, second, freq});
     }
+    void addTriple(qint64 first, qint64 middle, qint64 last, qint64 freq = 1)
+    {
+        m_triples.append(QList<qint64>{first, middle, last, freq});
+    }
+    /// A row of the lexemes table, which is written only when it has rows.
+    void addLexeme(qint64 id, qint64 freq) { m_lexemes.append(QList<qint64>{id, freq}); }
     /// Writes the file; returns the SQLite error, empty on success.
     QString write(const QString &path) const;
 
@@ -53,6 +60,7 @@ private:
     QList<Form> m_forms;
     QList<QList<qint64>> m_pairs;
     QList<QList<qint64>> m_triples;
+    QList<QList<qint64>> m_lexemes;
 };
 
 /// A run's reports as lexorum-cli prints them ("stage: TEXT", "progress: N"), and its result.
