@@ -42,6 +42,28 @@ TEST(OrvellaSettings, KeepTheDictionaryPathUnderGlobal)
     EXPECT_FALSE(writeDataBase(ini + u"/Orvella.ini"_s, u"x"_s).isEmpty());
 }
 
+TEST(OrvellaSettings, KeepTheOrderOfProposalsBesideThePath)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(u"Orvella.ini"_s);
+    EXPECT_EQ(readRankBy(ini), RankBy::Links);
+    EXPECT_EQ(writeDataBase(ini, u"/словарь.db"_s), QString());
+    EXPECT_EQ(writeRankBy(ini, RankBy::Strength), QString());
+    EXPECT_EQ(readRankBy(ini), RankBy::Strength);
+    EXPECT_EQ(readDataBase(ini, QString()), u"/словарь.db"_s);
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(u"Rank=strength"_s));
+    file.close();
+
+    // A value written by hand that names no order reads as the default.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[GLOBAL]\nRank=strong\n");
+    file.close();
+    EXPECT_EQ(readRankBy(ini), RankBy::Links);
+    EXPECT_FALSE(writeRankBy(ini + u"/Orvella.ini"_s, RankBy::Links).isEmpty());
+}
+
 TEST(StandardBlackList, HoldsDistinctLowerCaseFunctionWords)
 {
     const TextFileRead read =

@@ -8,6 +8,7 @@
 #include "tests/builder/testdictionary.h"
 #include "tests/support/printers.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
@@ -186,6 +187,28 @@ TEST_F(OrvellaWindowTest, TheDictionaryPathIsWrittenAtTheEnd)
     QFile::remove(m_files.settings);
     m_form.reset();
     EXPECT_EQ(readDataBase(m_files.settings, QString()), m_dictionary.path());
+}
+
+TEST_F(OrvellaWindowTest, TheOrderOfProposalsIsChosenInTheSettingsMenuAndKept)
+{
+    const auto action = [this](const QString &caption) -> QAction * {
+        for (QAction *a : m_form->findChildren<QAction *>())
+            if (a->text() == caption)
+                return a;
+        return nullptr;
+    };
+    QAction *links = action(u"по числу связей"_s);
+    QAction *strength = action(u"по силе связи"_s);
+    ASSERT_TRUE(links && strength);
+    EXPECT_TRUE(links->isChecked());
+    strength->trigger();
+    EXPECT_EQ(m_form->workspace().rankBy(), RankBy::Strength);
+    EXPECT_FALSE(links->isChecked());
+    m_form.reset();
+    EXPECT_EQ(readRankBy(m_files.settings), RankBy::Strength);
+    m_form = std::make_unique<TForm1>(m_files);
+    EXPECT_EQ(m_form->workspace().rankBy(), RankBy::Strength);
+    EXPECT_TRUE(action(u"по силе связи"_s)->isChecked());
 }
 
 } // namespace

@@ -75,6 +75,40 @@ TEST_F(SearchCommandsTest, FiltersByThePartsOfSpeechGiven)
     EXPECT_TRUE(unknown.errLines().first().contains(u"noun"_s));
 }
 
+TEST_F(SearchCommandsTest, RanksByLinksOrByStrength)
+{
+    // чай stands by весь in 2 pairs, 40 times of весь's 50000; by крепкий in one pair,
+    // 6 times of its 8.
+    DictionaryFile dictionaryFile(TestDictionary::fromText(uR"(
+[forms]
+1|чай|1|NOUN
+2|крепкий|2|ADJF
+3|весь|3|ADJF
+[grams2]
+2|1|6  3|1|20  1|3|20
+[lexemes]
+1|40  2|8  3|50000
+)"_s));
+    const QString thesaurus = file(u"t.txt"_s, "чай");
+    const QStringList base{u"related"_s, u"--dict"_s, dictionaryFile.path()};
+    EXPECT_EQ(run(base + QStringList{thesaurus}).out, "весь\r\nкрепкий\r\n");
+    EXPECT_EQ(run(base + QStringList{u"--rank"_s, u"links"_s, thesaurus}).out,
+              "весь\r\nкрепкий\r\n");
+    EXPECT_EQ(run(base + QStringList{u"--rank"_s, u"strength"_s, thesaurus}).out,
+              "крепкий\r\nвесь\r\n");
+    const CliRun unknown = run(base + QStringList{u"--rank"_s, u"strong"_s, thesaurus});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.out, QByteArray());
+    EXPECT_TRUE(unknown.errLines().first().contains(u"strong"_s));
+
+    // Without word frequencies ranking by strength fails with one line.
+    DictionaryFile noFrequencies(TestDictionary::fromText(u"[forms]\n1|чай|1|NOUN\n"_s));
+    const CliRun refused = run({u"related"_s, u"--dict"_s, noFrequencies.path(), u"--rank"_s,
+                                u"strength"_s, thesaurus});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.errLines().size(), 1);
+}
+
 TEST_F(SearchCommandsTest, RefusesBadInputWithStatusTwo)
 {
     const QString thesaurus = file(u"t.txt"_s, "кот");
