@@ -9,6 +9,9 @@
 // holds a few triples, as in a corpus; one middle in twenty is -1. The file is cached
 // under /tmp by scale. The seeds are the 100 initial forms of frequency ranks FIRST to
 // FIRST + 99 (default 1001: the top half per cent), given as word forms with capitals.
+// Both searches run ranked by links (checked against the literal method) and by
+// strength; the lexemes table that ranking by strength reads holds each initial form's
+// pair count, and is added to a cached file that lacks it.
 
 #include "builder/dictionary.h"
 #include "builder/linkedwordssearch.h"
@@ -204,6 +207,33 @@ bool generate(const QString &path, const Sizes &sizes, bool plainIndexes)
     return indexed && QFile::rename(building, path);
 }
 
+// The lexemes table of a file generated before it was part of the bench.
+bool addLexemes(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
+        return false;
+    sqlite3_stmt *table = nullptr;
+    sqlite3_prepare_v2(db, "select 1 from sqlite_master where name='lexemes'", -1, &table,
+                       nullptr);
+    const bool present = sqlite3_step(table) == SQLITE_ROW;
+    sqlite3_finalize(table);
+    bool ok = present;
+    if (!present) {
+        std::printf("adding the lexemes table to %s\n", qPrintable(path));
+        std::fflush(stdout);
+        ok = exec(db, "begin;"
+                      "create table lexemes (id integer primary key, freq integer not null,"
+                      " share real not null);"
+                      "insert into lexemes select id, sum(freq), 0 from"
+                      " (select word1id as id, freq from grams2"
+                      "  union all select word2id, freq from grams2) group by id;"
+                      "commit;");
+    }
+    sqlite3_close(db);
+    return ok;
+}
+
 struct Timed
 {
     SearchResult result;
@@ -242,7 +272,7 @@ Timed timed(Search search)
 
 void compare(const char *name, const Timed &fast, const Timed *literal, double target)
 {
-    std::printf("%-14s fast    %8.3f s wall, %8.3f s cpu (target %.1f s: %s), %d words\n",
+    std::printf("%-16s fast    %8.3f s wall, %8.3f s cpu (target %.1f s: %s), %d words\n",
                 name, fast.seconds, fast.cpu, target, fast.cpu <= target ? "met" : "MISSED",
                 int(fast.result.words.size()));
     if (!fast.result.ok())
@@ -252,7 +282,7 @@ void compare(const char *name, const Timed &fast, const Timed *literal, double t
     const bool same = literal->result.words == fast.result.words
                       && literal->reports == fast.reports;
     const double ratio = literal->cpu / fast.cpu;
-    std::printf("%-14s literal %8.3f s wall, %8.3f s cpu, cpu ratio %.1fx (target 20x: %s), "
+    std::printf("%-16s literal %8.3f s wall, %8.3f s cpu, cpu ratio %.1fx (target 20x: %s), "
                 "results %s\n",
                 name, literal->seconds, literal->cpu, ratio, ratio >= 20 ? "met" : "MISSED",
                 same ? "identical" : "DIFFERENT");
@@ -294,6 +324,11 @@ int main(int argc, char *argv[])
         std::printf("generated in %.1f s\n", double(clock.elapsed()) / 1000);
     }
 
+    if (!addLexemes(path)) {
+        std::fprintf(stderr, "bench_search: cannot add the lexemes table to %s\n",
+                     qPrintable(path));
+        return 2;
+    }
     Dictionary dictionary;
     if (!dictionary.ConnectDictionary(path)) {
         std::fprintf(stderr, "bench_search: %s\n", qPrintable(dictionary.error()));
@@ -308,6 +343,8 @@ int main(int argc, char *argv[])
                      + u"\r\n"_s;
     }
     const SearchInput input{thesaurus, QString(), &PartWord};
+    SearchInput byStrength = input;
+    byStrength.rankBy = RankBy::Strength;
     std::printf("seeds: initial forms of frequency ranks %lld to %lld\n", firstRank,
                 firstRank + 99);
 
@@ -320,7 +357,13 @@ int main(int argc, char *argv[])
     if (literal)
         relatedLiteral = timed(
             [&](const SearchReports &r) { return literalRelatedWords(dictionary, input, r); });
-    compare("related words", related, literal ? &relatedLiteral : nullptr, 0.5);
+    compare("related/links", related, literal ? &relatedLiteral : nullptr, 0.5);
+    std::fflush(stdout);
+    RelatedWordsSearch(dictionary).run(byStrength, {});
+    const Timed relatedStrength = timed([&](const SearchReports &r) {
+        return RelatedWordsSearch(dictionary).run(byStrength, r);
+    });
+    compare("related/strength", relatedStrength, nullptr, 0.5);
     std::fflush(stdout);
 
     LinkedWordsSearch(dictionary).run(input, {});
@@ -331,9 +374,14 @@ int main(int argc, char *argv[])
     if (literal)
         linkedLiteral = timed(
             [&](const SearchReports &r) { return literalLinkedWords(dictionary, input, r); });
-    compare("linked words", linked, literal ? &linkedLiteral : nullptr, 2.0);
+    compare("linked/links", linked, literal ? &linkedLiteral : nullptr, 2.0);
+    LinkedWordsSearch(dictionary).run(byStrength, {});
+    const Timed linkedStrength = timed([&](const SearchReports &r) {
+        return LinkedWordsSearch(dictionary).run(byStrength, r);
+    });
+    compare("linked/strength", linkedStrength, nullptr, 2.0);
     std::printf("stages of the fast runs (processor time at the start of each):\n");
-    for (const Timed *t : {&related, &linked})
+    for (const Timed *t : {&related, &relatedStrength, &linked, &linkedStrength})
         for (const QString &line : t->stageTimes)
             std::printf("  %s\n", qPrintable(line));
     return 0;

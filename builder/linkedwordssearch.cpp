@@ -30,8 +30,9 @@ size_t qHash(const Context &context, size_t seed = 0)
 /// The log-likelihood ratio (G²) that a candidate's contexts hold the seeds' contexts
 /// more often than chance: of its n contexts (grams3 rows with it in the middle), m are
 /// the seeds', where a row at random is one with the chance p = (rows found in the
-/// seeds' contexts) / (all rows). Zero when m/n is not above p. A word of many
-/// contexts must share many to score, and one shared context scores little.
+/// seeds' contexts) / (all rows). One shared context is taken as luck: the ratio is
+/// that of m - 1 out of n - 1, zero when m/n is not above p. So a word of many contexts
+/// must share many to score, and a rare word that fills one common context scores none.
 class ContextLikelihood final : public StrengthMeasure
 {
 public:
@@ -60,7 +61,7 @@ public:
     /// G² when all the candidate's contexts are the seeds' (n = m); it grows with m.
     double bound(qint64 id) const override
     {
-        return 2 * m_shared.value(id) * -std::log(m_chance);
+        return 2 * std::max(m_shared.value(id) - 1, 0) * -std::log(m_chance);
     }
 
     bool measure(qint64 id, double *strength) override
@@ -69,13 +70,13 @@ public:
         const qint64 counted = m_contexts.next() ? m_contexts.integer(0) : 0;
         if (!m_steps.check(m_contexts))
             return false;
-        const double m = m_shared.value(id);
-        const double n = std::max<double>(double(counted), m);
+        const double m = m_shared.value(id) - 1;
+        const double n = std::max<double>(double(counted) - 1, m);
         const double p = m_chance;
-        const double q = m / n;
         *strength = 0;
-        if (q <= p)
+        if (m <= 0 || m / n <= p)
             return true;
+        const double q = m / n;
         double g = m * std::log(q / p);
         if (n > m)
             g += (n - m) * std::log((1 - q) / (1 - p));
