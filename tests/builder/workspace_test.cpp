@@ -304,6 +304,27 @@ TEST_F(WorkspaceTest, ASearchFillsTheFoundWordsAndRecordsASnapshot)
     EXPECT_EQ(m_workspace.undoCount(), 4);
 }
 
+TEST_F(WorkspaceTest, SearchesInTheOrderChosenBeforeTheStart)
+{
+    useDictionary();
+    QSignalSpy failed(&m_workspace, &Workspace::commandFailed);
+    // кошки seeds кошка, which comes back ranked by links only.
+    m_thesaurus.setText(u"кошки\r\n"_s);
+    ASSERT_TRUE(m_workspace.startSearch(Workspace::Search::LinkedWords));
+    m_workspace.waitForSearches();
+    EXPECT_EQ(m_found.text(), u"мышь\r\nкошка\r\n"_s);
+    m_workspace.setRankBy(RankBy::Strength);
+    ASSERT_TRUE(m_workspace.startSearch(Workspace::Search::LinkedWords));
+    m_workspace.waitForSearches();
+    EXPECT_EQ(m_found.text(), u"мышь\r\n"_s);
+    // This dictionary has no word frequencies: the related search says so.
+    ASSERT_TRUE(m_workspace.startSearch(Workspace::Search::RelatedWords));
+    m_workspace.waitForSearches();
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_TRUE(failed.first()[0].toString().contains(u"lexemes"_s));
+    EXPECT_EQ(m_found.text(), u"мышь\r\n"_s);
+}
+
 TEST_F(WorkspaceTest, ClosingDuringASearchLeavesThePanesAlone)
 {
     MemoryPane thesaurus(u"кошка\r\n"_s);
