@@ -40,7 +40,7 @@ public:
         : m_steps(steps),
           m_shared(shared),
           m_found(found),
-          m_contexts(db, "select count(*) from grams3 where word2id=?")
+          m_contexts(db, "select 1 from grams3 where word2id=? limit ?")
     {
     }
 
@@ -58,33 +58,72 @@ public:
         return true;
     }
 
+    bool prepare(QList<qint64>) override { return true; }
+
     /// G² when all the candidate's contexts are the seeds' (n = m); it grows with m.
-    double bound(qint64 id) const override
+    bool bound(qint64 id, double *bound) override
     {
-        return 2 * std::max(m_shared.value(id) - 1, 0) * -std::log(m_chance);
+        *bound = 2 * std::max(m_shared.value(id) - 1, 0) * -std::log(m_chance);
+        return true;
     }
 
-    bool measure(qint64 id, double *strength) override
+    bool measure(qint64 id, double floor, double *strength) override
     {
+        const double m = m_shared.value(id) - 1;
+        *strength = 0;
+        if (m <= 0)
+            return true;
+        // Beyond m/p + 1 contexts m/n is at most p and the strength 0, and beyond the
+        // limit for the floor it is below the floor: the count stops there, which spares
+        // reading all the contexts of a frequent word.
+        qint64 limit = qint64(std::ceil(m / m_chance)) + 2;
+        const qint64 belowFloor = floor > 0 ? contextsBelow(m, floor) : limit;
+        limit = std::min(limit, belowFloor);
         m_contexts.bindInt(1, id);
-        const qint64 counted = m_contexts.next() ? m_contexts.integer(0) : 0;
+        m_contexts.bindInt(2, limit);
+        qint64 counted = 0;
+        while (m_contexts.next())
+            ++counted;
         if (!m_steps.check(m_contexts))
             return false;
-        const double m = m_shared.value(id) - 1;
-        const double n = std::max<double>(double(counted) - 1, m);
-        const double p = m_chance;
-        *strength = 0;
-        if (m <= 0 || m / n <= p)
+        if (counted >= belowFloor) {
+            *strength = -1;
             return true;
-        const double q = m / n;
-        double g = m * std::log(q / p);
-        if (n > m)
-            g += (n - m) * std::log((1 - q) / (1 - p));
-        *strength = 2 * g;
+        }
+        *strength = likelihood(m, std::max<double>(double(counted) - 1, m));
         return true;
     }
 
 private:
+    /// G² of m shared contexts out of n, 0 when m/n is not above the chance.
+    double likelihood(double m, double n) const
+    {
+        const double p = m_chance;
+        const double q = m / n;
+        if (q <= p)
+            return 0;
+        double g = m * std::log(q / p);
+        if (n > m)
+            g += (n - m) * std::log((1 - q) / (1 - p));
+        return 2 * g;
+    }
+
+    /// The count of rows from which on m shared contexts are below floor (G² falls as
+    /// n grows); 0 when even n = m is.
+    qint64 contextsBelow(double m, double floor) const
+    {
+        if (likelihood(m, m) < floor)
+            return 0;
+        double low = m;  // G² >= floor
+        double high = std::ceil(m / m_chance) + 1;  // G² = 0 < floor
+        while (high - low > 1) {
+            const double middle = std::floor((low + high) / 2);
+            (likelihood(m, middle) < floor ? high : low) = middle;
+        }
+        // n counts one context more than the likelihood's, and the count is of rows.
+        return qint64(high) + 1;
+    }
+
     SearchSteps &m_steps;
     const IdCounts &m_shared;
     qint64 m_found;

@@ -238,39 +238,62 @@ bool SearchSteps::rankByStrength(const IdCounts &found, qint64 total, StrengthMe
 
     const qsizetype n = fresh.size();
     m_reporter.stage(SearchStage::significance(), n);
+    QList<qint64> ids;
+    ids.reserve(n);
+    for (const Candidate &c : std::as_const(fresh))
+        ids.append(c.id);
+    if (!measure.prepare(ids))
+        return false;
     QList<double> bounds(n);
-    for (qsizetype i = 0; i < n; ++i)
-        bounds[i] = measure.bound(fresh[i].id);
+    for (qsizetype i = 0; i < n; ++i) {
+        if (m_reporter.stopRequested() || !measure.bound(fresh[i].id, &bounds[i]))
+            return false;
+    }
     QList<qsizetype> order(n);
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&bounds](qsizetype a, qsizetype b) { return bounds[a] > bounds[b]; });
     QHash<QString, double> best;  // each word's strongest lexeme
+    best.reserve(n);
     // The strength a candidate must reach to be shown, once MaxFoundWords words are in.
     double floor = -std::numeric_limits<double>::infinity();
+    qsizetype nextFloor = MaxFoundWords;  // worked out less often as the words grow
     QList<double> strengths;
-    for (qsizetype k = 0; k < n; ++k) {
-        if (m_reporter.stopRequested())
-            return false;
-        if (bounds[order[k]] < floor)
+    // Batches in the order of the bounds, each measured in ascending ids, which walks
+    // the tables and indexes in order and keeps their pages in the cache.
+    constexpr qsizetype Batch = 1024;
+    QList<qsizetype> batch;
+    for (qsizetype k = 0; k < n;) {
+        batch.clear();
+        for (; k < n && batch.size() < Batch && !(bounds[order[k]] < floor); ++k)
+            batch.append(order[k]);
+        if (batch.isEmpty())
             break;  // the bounds only fall from here on
-        const Candidate &c = fresh[order[k]];
-        double strength = 0;
-        if (!measure.measure(c.id, &strength))
-            return false;
-        const auto it = best.find(c.word);
-        if (it == best.end())
-            best.insert(c.word, strength);
-        else if (strength > *it)
-            *it = strength;
-        if (k % 256 == 255 && best.size() >= MaxFoundWords) {
+        std::sort(batch.begin(), batch.end(),
+                  [&fresh](qsizetype a, qsizetype b) { return fresh[a].id < fresh[b].id; });
+        for (qsizetype i = 0; i < batch.size(); ++i) {
+            if (m_reporter.stopRequested())
+                return false;
+            const Candidate &c = fresh[batch[i]];
+            double strength = 0;
+            if (!measure.measure(c.id, floor, &strength))
+                return false;
+            const auto it = best.find(c.word);
+            if (it == best.end())
+                best.insert(c.word, strength);
+            else if (strength > *it)
+                *it = strength;
+            const qsizetype done = k - batch.size() + i;
+            if (done % 100 == 0)
+                m_reporter.progress(stageProgress(44, 55, done, n));
+        }
+        if (best.size() >= nextFloor) {
             strengths = QList<double>(best.cbegin(), best.cend());
             std::nth_element(strengths.begin(), strengths.begin() + (MaxFoundWords - 1),
                              strengths.end(), std::greater<double>());
             floor = strengths[MaxFoundWords - 1];
+            nextFloor = best.size() + std::max<qsizetype>(Batch, best.size() / 2);
         }
-        if (k % 100 == 0)
-            m_reporter.progress(stageProgress(44, 55, k, n));
     }
     m_reporter.progress(99);
 

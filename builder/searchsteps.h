@@ -14,26 +14,30 @@ class DictionaryStatement;
 /// counts gathered while collecting replace a query per candidate.
 using IdCounts = QHash<qint64, int>;
 
-/// The pair frequencies of each neighbour with the seeds: for a neighbour id, the index
-/// of a seed in seeds() and the freq of one grams2 row that joins them, a row at a time.
+/// The word pairs that join each neighbour to the seeds: for a neighbour id, one entry
+/// per grams2 row, with the index of the seed in seeds() and the row's rowid.
 struct SeedPair
 {
     qsizetype seed;
-    qint64 freq;
+    qint64 row;
 };
 using SeedPairs = QHash<qint64, QList<SeedPair>>;
 
 /// How strongly a candidate belongs with the seeds, for SearchSteps::rankByStrength().
+/// Each function returns false on a database error (kept by SearchSteps::check).
 class StrengthMeasure
 {
 public:
     virtual ~StrengthMeasure() = default;
+    /// Called once with the ids of all candidates before any bound.
+    virtual bool prepare(QList<qint64> ids) = 0;
     /// The highest strength the candidate could reach. Candidates are measured from
     /// the highest bound down, and the run stops measuring once no further one could
     /// enter the shown words.
-    virtual double bound(qint64 id) const = 0;
-    /// The candidate's strength; false on a database error (kept by SearchSteps::check).
-    virtual bool measure(qint64 id, double *strength) = 0;
+    virtual bool bound(qint64 id, double *bound) = 0;
+    /// The candidate's strength; one below floor, the least strength still shown, may
+    /// be given as any value below it.
+    virtual bool measure(qint64 id, double floor, double *strength) = 0;
 };
 
 /// The steps the two fast searches share. Each returns false when the run must end:
@@ -55,7 +59,7 @@ public:
     bool findSeeds();
     /// Counts the ids that sql (one id parameter) returns for every seed, reporting
     /// base + span·k div n after the seeds k = 0, 100, ... when report is set. With
-    /// pairs, sql returns a freq column too, gathered per id and seed.
+    /// pairs, sql returns the rowid too, and each row is noted per id.
     bool countNeighbours(const char *sql, int base, int span, bool report, IdCounts *counts,
                          qint64 *total, SeedPairs *pairs = nullptr);
     /// Resolves each distinct found id once and keeps the allowed parts of speech; then
