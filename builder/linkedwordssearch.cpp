@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -76,9 +77,9 @@ public:
         // Beyond m/p + 1 contexts m/n is at most p and the strength 0, and beyond the
         // limit for the floor it is below the floor: the count stops there, which spares
         // reading all the contexts of a frequent word.
-        qint64 limit = qint64(std::ceil(m / m_chance)) + 2;
-        const qint64 belowFloor = floor > 0 ? contextsBelow(m, floor) : limit;
-        limit = std::min(limit, belowFloor);
+        const qint64 belowFloor =
+            floor > 0 ? contextsBelow(m, floor) : std::numeric_limits<qint64>::max();
+        const qint64 limit = std::min(qint64(std::ceil(m / m_chance)) + 2, belowFloor);
         m_contexts.bindInt(1, id);
         m_contexts.bindInt(2, limit);
         qint64 counted = 0;

@@ -100,8 +100,8 @@ TEST(LinkedWordsSearch, MatchesTheLiteralMethodOnGeneratedDictionaries)
 namespace {
 
 // собака fills three of кошка's contexts out of its four; человек the same three out of
-// thirty-three, and it stands by кошка in two pairs. банк is also a form of банка, whose
-// context кружка shares.
+// thirty-three, and it stands by кошка in two pairs; птица the three out of eleven, too
+// few to count. банк is also a form of банка, whose context кружка shares.
 QString animals()
 {
     QString source = uR"(
@@ -115,14 +115,18 @@ QString animals()
 7|банка|7|NOUN
 8|кружка|8|NOUN
 9|касса|9|NOUN
+20|птица|20|NOUN
 [grams2]
 4|1  1|4
 [grams3]
 10|1|11  12|1|13  14|1|15  10|3|11  12|3|13  14|3|15  16|3|17  10|4|11  12|4|13  14|4|15
 30|5|31  30|9|31  32|7|33  32|8|33
+10|20|11  12|20|13  14|20|15
 )"_s;
     for (int i = 0; i < 30; ++i)
         source += u"%1|4|%2\n"_s.arg(100 + 2 * i).arg(101 + 2 * i);
+    for (int i = 0; i < 8; ++i)
+        source += u"%1|20|%2\n"_s.arg(200 + 2 * i).arg(201 + 2 * i);
     return source;
 }
 
@@ -139,16 +143,18 @@ TEST(LinkedWordsSearch, RanksByStrengthTheWordsWhoseContextsAreTheSeeds)
 {
     OpenDictionary d(TestDictionary::fromText(animals()));
     EXPECT_EQ(rankedRun(d.dictionary, u"кошка"_s, RankBy::Links).result.words,
-              (QStringList{u"человек"_s, u"собака"_s}));
+              (QStringList{u"человек"_s, u"собака"_s, u"птица"_s}));
+    // человек and птица share no more than chance: equal, with the words descending,
+    // however far their contexts were counted.
     const RecordedRun strength = rankedRun(d.dictionary, u"кошка"_s, RankBy::Strength);
     EXPECT_TRUE(strength.result.ok()) << strength.result.error.toStdString();
-    EXPECT_EQ(strength.result.words, (QStringList{u"собака"_s, u"человек"_s}));
+    EXPECT_EQ(strength.result.words, (QStringList{u"собака"_s, u"человек"_s, u"птица"_s}));
     EXPECT_EQ(strength.reports.last(), u"progress: 100"_s);
     // The seed's own lexeme comes back by links, not by strength.
     EXPECT_EQ(rankedRun(d.dictionary, u"кошки"_s, RankBy::Links).result.words,
-              (QStringList{u"человек"_s, u"собака"_s, u"кошка"_s}));
+              (QStringList{u"человек"_s, u"собака"_s, u"птица"_s, u"кошка"_s}));
     EXPECT_EQ(rankedRun(d.dictionary, u"кошки"_s, RankBy::Strength).result.words,
-              (QStringList{u"собака"_s, u"человек"_s}));
+              (QStringList{u"собака"_s, u"человек"_s, u"птица"_s}));
 }
 
 TEST(LinkedWordsSearch, StartsFromTheSeedsOwnLexemeRankingByStrength)
