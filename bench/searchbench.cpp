@@ -11,7 +11,7 @@
 // FIRST + 99 (default 1001: the top half per cent), given as word forms with capitals.
 // Both searches run ranked by links (checked against the literal method) and by
 // strength; the lexemes table that ranking by strength reads holds each initial form's
-// pair count, and is added to a cached file that lacks it.
+// pair count and its number of contexts, and is added to a cached file that lacks them.
 
 #include "builder/dictionary.h"
 #include "builder/linkedwordssearch.h"
@@ -207,19 +207,23 @@ bool generate(const QString &path, const Sizes &sizes, bool plainIndexes)
     return indexed && QFile::rename(building, path);
 }
 
-// The lexemes table of a file generated before it was part of the bench.
+// The lexemes table of a file generated before it was part of the bench, and its
+// contexts column (the grams3 rows with the lexeme in the middle), which ranking linked
+// words by strength reads instead of counting the rows.
 bool addLexemes(const QString &path)
 {
     sqlite3 *db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
         return false;
-    sqlite3_stmt *table = nullptr;
-    sqlite3_prepare_v2(db, "select 1 from sqlite_master where name='lexemes'", -1, &table,
-                       nullptr);
-    const bool present = sqlite3_step(table) == SQLITE_ROW;
-    sqlite3_finalize(table);
-    bool ok = present;
-    if (!present) {
+    const auto holds = [db](const char *sql) {
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+        const bool row = sqlite3_step(statement) == SQLITE_ROW;
+        sqlite3_finalize(statement);
+        return row;
+    };
+    bool ok = true;
+    if (!holds("select 1 from sqlite_master where name='lexemes'")) {
         std::printf("adding the lexemes table to %s\n", qPrintable(path));
         std::fflush(stdout);
         ok = exec(db, "begin;"
@@ -228,6 +232,15 @@ bool addLexemes(const QString &path)
                       "insert into lexemes select id, sum(freq), 0 from"
                       " (select word1id as id, freq from grams2"
                       "  union all select word2id, freq from grams2) group by id;"
+                      "commit;");
+    }
+    if (ok && !holds("select 1 from pragma_table_info('lexemes') where name='contexts'")) {
+        std::printf("adding the contexts of the lexemes to %s\n", qPrintable(path));
+        std::fflush(stdout);
+        ok = exec(db, "begin;"
+                      "alter table lexemes add column contexts integer not null default 0;"
+                      "update lexemes set contexts ="
+                      " (select count(*) from grams3 where word2id = lexemes.id);"
                       "commit;");
     }
     sqlite3_close(db);

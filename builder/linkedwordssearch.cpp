@@ -34,6 +34,8 @@ size_t qHash(const Context &context, size_t seed = 0)
 /// seeds' contexts) / (all rows). One shared context is taken as luck: the ratio is
 /// that of m - 1 out of n - 1, zero when m/n is not above p. So a word of many contexts
 /// must share many to score, and a rare word that fills one common context scores none.
+/// n is read from `lexemes.contexts` where the dictionary stores it; then the bound is
+/// the strength itself and only the words shown are measured. Otherwise n is counted.
 class ContextLikelihood final : public StrengthMeasure
 {
 public:
@@ -41,7 +43,9 @@ public:
         : m_steps(steps),
           m_shared(shared),
           m_found(found),
-          m_contexts(db, "select 1 from grams3 where word2id=? limit ?")
+          m_contexts(db, "select 1 from grams3 where word2id=? limit ?"),
+          m_stored(db, "select contexts from lexemes where id=?"),
+          m_allStored(db, "select id,contexts from lexemes")
     {
     }
 
@@ -59,43 +63,101 @@ public:
         return true;
     }
 
-    bool prepare(QList<qint64>) override { return true; }
+    /// Reads the candidates' stored counts: one by one for a few, else the whole table
+    /// in one pass, which costs less than looking up most of it. A dictionary without
+    /// `lexemes.contexts` (an older one) only fails these statements: nothing is read.
+    bool prepare(QList<qint64> ids) override
+    {
+        if (!m_stored.ok() || !m_allStored.ok())
+            return true;
+        m_storedCounts.reserve(ids.size());
+        if (ids.size() < ReadAllFrom) {
+            std::sort(ids.begin(), ids.end());
+            for (const qint64 id : std::as_const(ids)) {
+                m_stored.bindInt(1, id);
+                if (m_stored.next() && m_stored.isInteger(0))
+                    m_storedCounts.insert(id, m_stored.integer(0));
+                if (!m_steps.check(m_stored))
+                    return false;
+            }
+            return true;
+        }
+        const QSet<qint64> wanted(ids.cbegin(), ids.cend());
+        while (m_allStored.next())
+            if (m_allStored.isInteger(1) && wanted.contains(m_allStored.integer(0)))
+                m_storedCounts.insert(m_allStored.integer(0), m_allStored.integer(1));
+        return m_steps.check(m_allStored);
+    }
 
-    /// G² when all the candidate's contexts are the seeds' (n = m); it grows with m.
+    /// With a stored n the strength itself, else G² when all the candidate's contexts
+    /// are the seeds' (n = m), which grows with m.
     bool bound(qint64 id, double *bound) override
     {
+        const auto stored = m_storedCounts.constFind(id);
+        if (stored != m_storedCounts.cend()) {
+            const double m = m_shared.value(id) - 1;
+            *bound = strength(m, *stored, belowFloor(m, 0));
+            return true;
+        }
         *bound = 2 * std::max(m_shared.value(id) - 1, 0) * -std::log(m_chance);
         return true;
     }
 
-    bool measure(qint64 id, double floor, double *strength) override
+    bool measure(qint64 id, double floor, double *result) override
     {
         const double m = m_shared.value(id) - 1;
-        *strength = 0;
+        const auto stored = m_storedCounts.constFind(id);
+        const qint64 below = belowFloor(m, floor);
+        if (stored != m_storedCounts.cend()) {
+            *result = strength(m, *stored, below);
+            return true;
+        }
+        *result = 0;
         if (m <= 0)
             return true;
         // Beyond m/p + 1 contexts m/n is at most p and the strength 0, and beyond the
-        // limit for the floor it is below the floor: the count stops there, which spares
+        // count for the floor it is below the floor: the count stops there, which spares
         // reading all the contexts of a frequent word.
-        const qint64 belowFloor =
-            floor > 0 ? contextsBelow(m, floor) : std::numeric_limits<qint64>::max();
-        const qint64 limit = std::min(qint64(std::ceil(m / m_chance)) + 2, belowFloor);
         m_contexts.bindInt(1, id);
-        m_contexts.bindInt(2, limit);
+        m_contexts.bindInt(2, limit(m, below));
         qint64 counted = 0;
         while (m_contexts.next())
             ++counted;
         if (!m_steps.check(m_contexts))
             return false;
-        if (counted >= belowFloor) {
-            *strength = -1;
-            return true;
-        }
-        *strength = likelihood(m, std::max<double>(double(counted) - 1, m));
+        *result = strength(m, counted, below);
         return true;
     }
 
 private:
+    /// Stored counts are read in one pass over the lexemes from this many candidates on.
+    static constexpr qsizetype ReadAllFrom = 10000;
+
+    /// The count of rows from which on m shared contexts are below a positive floor.
+    qint64 belowFloor(double m, double floor) const
+    {
+        return m > 0 && floor > 0 ? contextsBelow(m, floor)
+                                  : std::numeric_limits<qint64>::max();
+    }
+
+    /// The rows worth counting for m shared contexts.
+    qint64 limit(double m, qint64 belowFloor) const
+    {
+        return std::min(qint64(std::ceil(m / m_chance)) + 2, belowFloor);
+    }
+
+    /// The strength of m shared contexts out of the candidate's rows, counted up to the
+    /// limit or all of them (which gives the same); -1 from the count below the floor on.
+    double strength(double m, qint64 rows, qint64 below) const
+    {
+        if (m <= 0)
+            return 0;
+        const qint64 counted = std::min(rows, limit(m, below));
+        if (counted >= below)
+            return -1;
+        return likelihood(m, std::max<double>(double(counted) - 1, m));
+    }
+
     /// G² of m shared contexts out of n, 0 when m/n is not above the chance.
     double likelihood(double m, double n) const
     {
@@ -129,6 +191,9 @@ private:
     const IdCounts &m_shared;
     qint64 m_found;
     DictionaryStatement m_contexts;
+    DictionaryStatement m_stored;  // neither is ok() without lexemes.contexts
+    DictionaryStatement m_allStored;
+    QHash<qint64, qint64> m_storedCounts;
     double m_chance = 0.5;
 };
 

@@ -205,7 +205,8 @@ CREATE TABLE forms (
 CREATE TABLE lexemes (
     id INTEGER PRIMARY KEY,
     freq INTEGER NOT NULL,
-    share REAL NOT NULL
+    share REAL NOT NULL,
+    contexts INTEGER NOT NULL DEFAULT 0
 );
 CREATE TABLE grams2 (
     word1id INTEGER NOT NULL,
@@ -236,6 +237,7 @@ CREATE INDEX grams2_word1id ON grams2(word1id);
 CREATE INDEX grams2_word2id ON grams2(word2id);
 CREATE INDEX grams3_word2id ON grams3(word2id);
 CREATE INDEX grams3_word1id_word3id ON grams3(word1id, word3id);
+UPDATE lexemes SET contexts = (SELECT count(*) FROM grams3 WHERE word2id = lexemes.id);
 ANALYZE;
 )";
 
@@ -471,7 +473,7 @@ bool Builder::writeForms(Database &db)
         return x.freq != y.freq ? x.freq > y.freq : x.share > y.share;
     });
     sqlite3_stmt *insert = db.prepare("INSERT INTO forms VALUES (?, ?, ?, ?)");
-    sqlite3_stmt *insertLexeme = db.prepare("INSERT INTO lexemes VALUES (?, ?, ?)");
+    sqlite3_stmt *insertLexeme = db.prepare("INSERT INTO lexemes (id, freq, share) VALUES (?, ?, ?)");
     if (!insert || !insertLexeme)
         return false;
     m_initialId.assign(m_lexemes.size(), -1);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <random>
 
 using namespace Qt::Literals::StringLiterals;
@@ -202,4 +204,102 @@ TEST(LinkedWordsSearch, ShowsTheStrongestThousandByStrength)
     OpenDictionary open(d);
     const RecordedRun strength = rankedRun(open.dictionary, u"зерно"_s, RankBy::Strength);
     EXPECT_EQ(strength.result.words, words);
+}
+
+namespace {
+
+// Stores each lexeme's number of contexts as the dictionary builder does, adding a
+// lexemes table where there is none; ids that are multiples of skip keep no count.
+void storeContexts(const QString &path, int skip)
+{
+    const QString sql =
+        u"create table if not exists lexemes (id integer primary key, freq integer not null,"
+        " share real not null);"
+        "insert or ignore into lexemes select distinct word2id, 1, 0 from grams3;"
+        "alter table lexemes add column contexts integer;"
+        "update lexemes set contexts = (select count(*) from grams3 where word2id = lexemes.id)"
+        " where id % %1 != 0;"_s.arg(skip);
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    char *message = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message), SQLITE_OK)
+        << message;
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
+// Ranks by strength without stored counts, then with counts for all lexemes but the
+// multiples of skip (counted instead): the words must be the same, and so must the
+// reports up to the ranking, whose progress and count follow the candidates measured.
+void expectSameWithStoredContexts(const TestDictionary &source, const QStringList &seeds,
+                                  int skip)
+{
+    const DictionaryFile file(source);
+    ASSERT_TRUE(file.error().isEmpty()) << file.error().toStdString();
+    QList<RecordedRun> counted;
+    {
+        Dictionary dictionary;
+        ASSERT_TRUE(dictionary.ConnectDictionary(file.path()));
+        for (const QString &seed : seeds)
+            counted.append(rankedRun(dictionary, seed, RankBy::Strength));
+    }
+    storeContexts(file.path(), skip);
+    Dictionary dictionary;
+    ASSERT_TRUE(dictionary.ConnectDictionary(file.path()));
+    for (qsizetype i = 0; i < seeds.size(); ++i) {
+        SCOPED_TRACE(seeds[i].toStdString());
+        const RecordedRun stored = rankedRun(dictionary, seeds[i], RankBy::Strength);
+        EXPECT_TRUE(stored.result.ok()) << stored.result.error.toStdString();
+        EXPECT_FALSE(stored.result.words.isEmpty());
+        EXPECT_EQ(stored.result.words, counted[i].result.words);
+        const auto ranking = [](QStringList reports) {
+            while (!reports.isEmpty()
+                   && !reports.last().startsWith(u"stage: Сортировка в порядке значимости"_s))
+                reports.removeLast();
+            EXPECT_FALSE(reports.isEmpty());
+            return reports;
+        };
+        EXPECT_EQ(ranking(stored.reports), ranking(counted[i].reports));
+    }
+}
+
+} // namespace
+
+TEST(LinkedWordsSearch, RanksTheSameByStoredContextCounts)
+{
+    // A few candidates, looked up one by one, all stored or some counted.
+    for (const int skip : {1000, 3})
+        expectSameWithStoredContexts(TestDictionary::fromText(animals()),
+                                     {u"кошка"_s, u"кошки"_s, u"банк"_s}, skip);
+
+    // Over ten thousand candidates, read in one pass: each fills some of the seed's
+    // eight contexts and has some of its own, so that many tie and most fall below the
+    // thousandth.
+    TestDictionary many;
+    many.addForm(1, u"зерно"_s, 1, u"NOUN"_s);
+    for (int j = 0; j < 8; ++j)
+        many.addTriple(10 + j, 1, 20 + j);
+    std::mt19937 random(7);
+    for (qint64 id = 100; id < 10300; ++id) {
+        many.addForm(id, u"слово"_s + QString::number(id % 9000), id, u"NOUN"_s);
+        for (int j = 0, filled = 1 + int(random() % 8); j < filled; ++j)
+            many.addTriple(10 + j, id, 20 + j);
+        for (int j = 0, own = int(random() % 5); j < own; ++j)
+            many.addTriple(30 + int(random() % 50), id, 40);
+    }
+    expectSameWithStoredContexts(many, {u"зерно"_s}, 5);
+
+    // The stored count is the one read: человек with 3 contexts fills all of кошка's.
+    OpenDictionary d(TestDictionary::fromText(animals()));
+    storeContexts(d.file.path(), 1000);
+    Dictionary stored;
+    ASSERT_TRUE(stored.ConnectDictionary(d.file.path()));
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(d.file.path()).constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "update lexemes set contexts=3 where id=4", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(rankedRun(stored, u"кошка"_s, RankBy::Strength).result.words.first(),
+              u"человек"_s);
 }

@@ -175,8 +175,13 @@ TEST_F(DictBuilder, CountsPairsAndTriplesOfKnownWords)
     EXPECT_EQ(query(options.outPath, "select count(*) from grams3 where word1 = 'и' or "
                                      "word3 = 'и' or word1 = 'лучших'"),
               QStringList{u"0"_s});  // «лучших. Ставшие» and «сталь. Еж» are cut
+    // A lexeme's contexts are the triples with it in the middle, as the rows are kept.
+    const char *contexts = "select count(*), sum(contexts) from lexemes l where contexts = "
+                           "(select count(*) from grams3 where word2id = l.id)";
+    EXPECT_EQ(query(options.outPath, contexts), QStringList{u"15 6"_s});
     options.minFreq = 2;
     const DictBuildReport frequent = build();
+    EXPECT_EQ(query(options.outPath, contexts), QStringList{u"15 0"_s});
     EXPECT_EQ(frequent.grams2Rows, 2);
     EXPECT_EQ(query(options.outPath, "select word1, word2 from grams2 order by word2"),
               (QStringList{u"кошки ежа"_s, u"кошки стали"_s}));
