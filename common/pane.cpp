@@ -48,6 +48,53 @@ int Pane::lineCount() const
     return ::lineCount(text());
 }
 
+bool Pane::holdsLine(const QString &line) const
+{
+    return textHoldsLine(text(), line);
+}
+
+int Pane::deleteLines(const QString &line)
+{
+    const QStringList lines = splitLines(text());
+    QStringList kept;
+    kept.reserve(lines.size());
+    for (const QString &l : lines)
+        if (l != line)
+            kept.append(l);
+    const int dropped = int(lines.size() - kept.size());
+    if (dropped > 0)
+        setText(joinLines(kept));
+    return dropped;
+}
+
+int Pane::replaceLines(const QString &from, const QString &to)
+{
+    QStringList lines = splitLines(text());
+    int replaced = 0;
+    for (QString &l : lines)
+        if (l == from) {
+            l = to;
+            ++replaced;
+        }
+    if (replaced > 0)
+        setText(joinLines(lines));
+    return replaced;
+}
+
+bool textHoldsLine(const QString &text, const QString &line)
+{
+    // Inside a pane CR LF is the only break, so a line is bounded by breaks or the text's ends.
+    const QString breakLine = QStringLiteral("\r\n") + line;
+    if (text.startsWith(line)
+        && (text.size() == line.size()
+            || QStringView(text).sliced(line.size()).startsWith(u"\r\n")))
+        return !text.isEmpty();
+    if (text.contains(breakLine + QStringLiteral("\r\n")))
+        return true;
+    // "…\r\n" + line at the very end; an empty line needs a break after it to exist.
+    return !line.isEmpty() && text.endsWith(breakLine);
+}
+
 MemoryPane::MemoryPane(const QString &text)
     : m_text(normalizeBreaks(text))
 {

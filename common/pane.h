@@ -21,15 +21,26 @@ public:
     /// Asks the view to give this pane the input focus; nothing in memory.
     virtual void focus() {}
 
-    int textLength() const { return int(text().size()); }
+    // Panes that keep their lines apart answer these without building the text.
+    virtual int textLength() const { return int(text().size()); }
+    /// Index of the line that holds the selection start.
+    virtual int currentLine() const;
+    /// That line's text, or empty when the caret stands on no line.
+    virtual QString currentLineText() const;
+    virtual int lineCount() const;
+    /// True when a line is exactly equal to line.
+    virtual bool holdsLine(const QString &line) const;
+    /// Drops every line equal to line; the rest is each line followed by CR LF and the caret
+    /// goes to 0. Nothing changes when no line is equal. Returns the lines dropped.
+    virtual int deleteLines(const QString &line);
+    /// Makes every line equal to from into to, as deleteLines writes. Returns the count.
+    virtual int replaceLines(const QString &from, const QString &to);
+    /// Takes the text of another pane (cheaply where both keep their lines apart).
+    virtual void setTextOf(const Pane &other) { setText(other.text()); }
+
     QString selectedText() const;
     /// Replaces the selection; the inserted text becomes the selection.
     void replaceSelection(const QString &with);
-    /// Index of the line that holds the selection start.
-    int currentLine() const;
-    /// That line's text, or empty when the caret stands on no line.
-    QString currentLineText() const;
-    int lineCount() const;
 };
 
 /// A pane that lives in memory only: for tests and for headless commands.
@@ -59,3 +70,5 @@ private:
 int lineStartOffset(const QString &text, int line);
 /// Index of the line that holds offset (the line count when it is past the last break).
 int lineAtOffset(const QString &text, int offset);
+/// True when a CR LF pane text holds a line exactly equal to line.
+bool textHoldsLine(const QString &text, const QString &line);

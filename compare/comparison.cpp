@@ -840,6 +840,76 @@ bool ComparisonResult::listHolds(int i, qsizetype k) const
     return (m_itemMasks.at(std::size_t(k)) >> (i - 1)) & 1u;
 }
 
+qsizetype ComparisonResult::findItem(QStringView line) const
+{
+    const auto *merged = reinterpret_cast<const char16_t *>(m_mergedText.constData());
+    const auto *units = reinterpret_cast<const char16_t *>(line.data());
+    std::size_t low = 0;
+    std::size_t high = m_itemMasks.size();
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        const char16_t *begin = merged + m_itemStarts[middle];
+        const char16_t *end = merged + m_itemStarts[middle + 1] - 2;
+        if (std::lexicographical_compare(begin, end, units, units + line.size()))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    if (low == m_itemMasks.size())
+        return -1;
+    const qsizetype start = m_itemStarts[low];
+    return QStringView(m_mergedText).sliced(start, m_itemStarts[low + 1] - start - 2) == line
+               ? qsizetype(low)
+               : -1;
+}
+
+bool ComparisonResult::boxHolds(Box box, int i, QStringView line) const
+{
+    const qsizetype k = findItem(line);
+    if (k < 0)
+        return false;
+    const ListMask mask = m_itemMasks[std::size_t(k)];
+    const int n = listCount();
+    if (box == Box::Unique || box == Box::Shared)
+        return (mask >> (i - 1) & 1u) && boxTakesLine(box, listsIn(mask), n);
+    return boxTakesItem(box, mask, i, n);
+}
+
+std::vector<std::uint32_t> ComparisonResult::lineStarts(Box box, int i) const
+{
+    std::vector<std::uint32_t> starts;
+    if (box == Box::Common || ((box == Box::Unique || box == Box::Shared) && m_texts.isEmpty()))
+        return starts;
+    const QString source = lineSource(box, i);
+    Q_ASSERT(quint64(source.size()) < std::numeric_limits<std::uint32_t>::max());
+    starts.reserve(std::size_t(lineCount(box, i)));
+    const auto *base = reinterpret_cast<const char16_t *>(source.constData());
+    forEachRun(box, i, 0, 1, [&](const char16_t *units, qsizetype length) {
+        if (units == BreakUnits)
+            return;
+        if (box == Box::Unique || box == Box::Shared) {
+            starts.push_back(std::uint32_t(units - base));
+            return;
+        }
+        // A run of merged items: each starts after the break of the one before.
+        const char16_t *end = units + length;
+        for (const char16_t *p = units; p < end;) {
+            starts.push_back(std::uint32_t(p - base));
+            while (*p != u'\n')
+                ++p;
+            ++p;
+        }
+    });
+    return starts;
+}
+
+QString ComparisonResult::lineSource(Box box, int i) const
+{
+    if (box == Box::Unique || box == Box::Shared)
+        return m_texts.isEmpty() ? QString() : m_texts.at(i - 1);
+    return m_mergedText;
+}
+
 QStringList UniqList(const QStringList &lines)
 {
     QStringList kept;

@@ -65,6 +65,18 @@ public:
     QString item(qsizetype k) const;
     int listsHolding(qsizetype k) const;
     bool listHolds(int i, qsizetype k) const;
+    /// The merged item equal to line, or -1: a binary search, no copy.
+    qsizetype findItem(QStringView line) const;
+    /// Whether result box (box, i) holds a line equal to line, from the items' list marks.
+    bool boxHolds(Box box, int i, QStringView line) const;
+
+    /// Where the lines of result box (box, i) lie in lineSource(box, i), without copying:
+    /// each line runs from its start to the next CR or LF or the end. Empty for a box that
+    /// has no such source (common, or lists given as line lists): take text() then.
+    std::vector<std::uint32_t> lineStarts(Box box, int i = 0) const;
+    /// The merged text for merged and absent boxes, the compared text of list i for its
+    /// unique and shared boxes; shared, not copied.
+    QString lineSource(Box box, int i = 0) const;
 
 private:
     friend class ComparisonAssembler;

@@ -38,6 +38,14 @@ QByteArray InitialFormClient::requestBody(const QString &words)
     return "PROGRAM=Cambrel&VERSION=1.0&WORDS=" + QUrl::toPercentEncoding(words);
 }
 
+void InitialFormClient::cancel()
+{
+    if (m_pending) {
+        m_cancelled = true;
+        m_pending->abort();
+    }
+}
+
 QString InitialFormClient::boxTextOfReply(const QString &reply)
 {
     QString text = reply;
@@ -58,12 +66,20 @@ InitialFormsReply InitialFormClient::convert(const QString &words)
     request.setTransferTimeout(m_stallTimeout);
 
     QNetworkReply *reply = m_network.post(request, requestBody(words));
+    m_pending = reply;
+    m_cancelled = false;
     QEventLoop loop;
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec();
+    m_pending = nullptr;
 
     InitialFormsReply result;
+    if (m_cancelled) {
+        result.cancelled = true;
+        reply->deleteLater();
+        return result;
+    }
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
     const bool failed = reply->error() != QNetworkReply::NoError || status < 200 || status > 299

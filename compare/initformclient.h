@@ -5,12 +5,15 @@
 #include <QString>
 #include <QUrl>
 
+class QNetworkReply;
+
 /// What the initial-form service gave for a box.
 struct InitialFormsReply
 {
     QString text;   // the converted list, lines ending in CR LF
     QString error;  // the message for the user; empty on success
-    bool ok() const { return error.isEmpty(); }
+    bool cancelled = false;  // the user gave up waiting: no text, and no message either
+    bool ok() const { return error.isEmpty() && !cancelled; }
 };
 
 /// The client of the initial-form service: one form post per request, cookies kept for the
@@ -33,6 +36,8 @@ public:
     /// Posts the words and waits in a local event loop: windows repaint meanwhile, so the
     /// caller must keep the user from starting other commands until it returns.
     InitialFormsReply convert(const QString &words);
+    /// Gives up the request under way: convert returns a cancelled reply.
+    void cancel();
 
     /// "PROGRAM=Cambrel&VERSION=1.0&WORDS=" and the words, percent-encoded as UTF-8.
     static QByteArray requestBody(const QString &words);
@@ -43,4 +48,6 @@ private:
     QNetworkAccessManager m_network;
     QUrl m_url;
     int m_stallTimeout = 30000;
+    QNetworkReply *m_pending = nullptr;
+    bool m_cancelled = false;
 };

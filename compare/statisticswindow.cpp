@@ -16,6 +16,11 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+constexpr int HeaderPadding = 10;
+constexpr int MaxHeaderWidth = 260;
+} // namespace
+
 /// The grid's view of a StatisticsTable: the header row is the view's header, column 0
 /// ("№") is shaded as the fixed column.
 class StatisticsGridModel final : public QAbstractTableModel
@@ -44,7 +49,8 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (role == Qt::DisplayRole && orientation == Qt::Horizontal)
+        if ((role == Qt::DisplayRole || role == Qt::ToolTipRole)
+            && orientation == Qt::Horizontal)
             return m_table.header(section);
         return {};
     }
@@ -73,6 +79,7 @@ StatisticsWindow::StatisticsWindow(const QString &caption, const ComparisonWorks
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setWordWrap(false);
+    StringGrid1->horizontalHeader()->setTextElideMode(Qt::ElideRight);
     setCentralWidget(StringGrid1);
 
     m_wordsPanel = new QLabel(this);
@@ -112,10 +119,15 @@ void StatisticsWindow::setTable(const StatisticsTable &table)
         m_listsPanel->setText(status[1]);
     }
     showCells();
+    // A header shows its whole text: list columns are told apart by their names. A name
+    // too long even for that is cut, and the tooltip has it.
     int tableWidth = 0;
+    const QFontMetrics metrics = StringGrid1->horizontalHeader()->fontMetrics();
     for (int c = 0; c < m_table.columnCount(); ++c) {
-        StringGrid1->setColumnWidth(c, m_table.columnWidth(c));
-        tableWidth += m_table.columnWidth(c);
+        const int headerWidth = metrics.horizontalAdvance(m_table.header(c)) + 2 * HeaderPadding;
+        const int width = std::max(m_table.columnWidth(c), std::min(headerWidth, MaxHeaderWidth));
+        StringGrid1->setColumnWidth(c, width);
+        tableWidth += width;
     }
     // Wide enough for every column, as far as the screen allows.
     const int wanted = tableWidth + StringGrid1->verticalScrollBar()->sizeHint().width()

@@ -5,7 +5,8 @@
 #include "common/findreplacedialog.h"
 #include "common/listfiledialog.h"
 #include "common/suiteinfo.h"
-#include "compare/deferredpane.h"
+#include "compare/boxframe.h"
+#include "compare/lineboxview.h"
 #include "compare/initformclient.h"
 #include "compare/settings.h"
 #include "compare/tform2.h"
@@ -19,14 +20,14 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QScreen>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -60,7 +61,7 @@ QIcon themeIcon(const QString &name, const QIcon &fallback)
     return QIcon::fromTheme(name, fallback);
 }
 
-void setShade(QPlainTextEdit *editor, const QColor &colour)
+void setShade(LineBoxView *editor, const QColor &colour)
 {
     QPalette palette = editor->palette();
     if (palette.color(QPalette::Base) == colour)
@@ -79,10 +80,7 @@ TForm1::TForm1(const QString &settingsPath, QWidget *parent)
     createBoxes();
 
     WorkspacePanes panes;
-    auto paneOf = [this](QPlainTextEdit *editor) {
-        m_panes.push_back(std::make_unique<DeferredEditorPane>(editor));
-        return m_panes.back().get();
-    };
+    auto paneOf = [](LineBoxView *editor) { return &editor->pane(); };
     m_form4 = new TForm4(this);
     for (int i = 0; i < 10; ++i) {
         panes.source[i] = paneOf(Source[i]);
@@ -121,6 +119,9 @@ TForm1::TForm1(const QString &settingsPath, QWidget *parent)
     m_listsPanel = new QLabel(this);
     m_linePanel = new QLabel(u" Текущая строка: "_s, this);
     statusBar()->addWidget(m_listsPanel);
+    // The caret line may be long: it is cut, and never widens the window.
+    m_linePanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_linePanel->setMinimumWidth(0);
     statusBar()->addWidget(m_linePanel, 1);
     m_form4->Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_form4->Memo1, &QWidget::customContextMenuRequested, this,
@@ -157,7 +158,9 @@ TForm1::TForm1(const QString &settingsPath, QWidget *parent)
 
     setOptions(settings.options);
     m_workspace->setListCount(settings.listCount);
-    resize(1200, 780);
+    // Ten columns fit a screen 1366 wide; a smaller screen gets the whole of it.
+    const QRect screenRoom = screen() ? screen()->availableGeometry() : QRect(0, 0, 1366, 768);
+    resize(std::min(1366, screenRoom.width()), std::min(780, screenRoom.height()));
     Source[0]->setFocus();
     m_workspace->focusBox({1, BoxKind::Source});
 }
@@ -174,20 +177,15 @@ void TForm1::createBoxes()
     outer->addLayout(m_grid, 1);
 
     auto makeEditor = [this](const QString &name) {
-        auto *editor = new QPlainTextEdit(this);
+        auto *editor = new LineBoxView(this);
         editor->setObjectName(name);
-        editor->setLineWrapMode(QPlainTextEdit::NoWrap);
         editor->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(editor, &QWidget::customContextMenuRequested, this,
                 [this, editor](const QPoint &at) { m_popup->popup(editor->mapToGlobal(at)); });
         return editor;
     };
     auto makeFrame = [this](const QString &caption, QWidget *inside) {
-        auto *frame = new QGroupBox(caption, this);
-        auto *layout = new QVBoxLayout(frame);
-        layout->setContentsMargins(2, 2, 2, 2);
-        layout->addWidget(inside);
-        return frame;
+        return new BoxFrame(caption, inside, this);
     };
     for (int i = 1; i <= 10; ++i) {
         const int c = i - 1;
@@ -235,16 +233,14 @@ void TForm1::createBoxes()
     connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
 }
 
-void TForm1::watchEditor(QPlainTextEdit *editor, const BoxId &box)
+void TForm1::watchEditor(LineBoxView *editor, const BoxId &box)
 {
     m_boxes.insert(editor, box);
     m_boxes.insert(editor->viewport(), box);
     editor->installEventFilter(this);
     editor->viewport()->installEventFilter(this);
-    Pane *pane = &m_workspace->pane(box);
-    connect(editor, &QPlainTextEdit::textChanged, this, [this, pane] {
-        m_workspace->boxEdited(pane);
-    });
+    connect(editor, &LineBoxView::filesDropped, this,
+            [this, box](const QStringList &paths) { openDropped(box, paths); });
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
@@ -528,7 +524,7 @@ void TForm1::showCounts(const CountRefreshTexts &texts)
     m_listsPanel->setText(texts.status);
 }
 
-QPlainTextEdit *TForm1::editor(const BoxId &box) const
+LineBoxView *TForm1::editor(const BoxId &box) const
 {
     switch (box.index) {
     case BoxId::Common:
@@ -554,7 +550,7 @@ QPlainTextEdit *TForm1::editor(const BoxId &box) const
     return nullptr;
 }
 
-QGroupBox *TForm1::frame(const BoxId &box) const
+BoxFrame *TForm1::frame(const BoxId &box) const
 {
     if (box.index == BoxId::Common)
         return m_commonFrame;
@@ -636,6 +632,24 @@ void TForm1::openPaths(const QStringList &paths)
     }
     m_workspace->openFiles(files);
     editor(m_workspace->currentBox())->setFocus();
+}
+
+void TForm1::openDropped(const BoxId &box, const QStringList &paths)
+{
+    // One file goes into the box it was dropped on, as the pop-up "Открыть" does; several
+    // files open into the lists, as "Файл" / "Открыть" does.
+    if (paths.size() > 1) {
+        openPaths(paths);
+        return;
+    }
+    const TextFileRead read = LoadTextFile(paths.first(), TextEncoding::UTF8);
+    if (!read.ok()) {
+        QMessageBox::critical(this, QApplication::applicationDisplayName(), read.error);
+        return;
+    }
+    m_workspace->focusBox(box);
+    m_workspace->openIntoCurrent({QFileInfo(paths.first()).fileName(), read.paneText()});
+    editor(box)->setFocus();
 }
 
 void TForm1::openFilesClick()
@@ -731,9 +745,21 @@ void TForm1::initialFormsClick()
     const QString words = m_workspace->initialFormsRequestText();
     const BoxId box = m_workspace->currentBox();
     setInputBlocked(true);
+    // The windows are disabled meanwhile, so the dialog stands apart from them.
+    QProgressDialog waiting(u"Ожидание ответа сервера…"_s, u"Отмена"_s, 0, 0);
+    waiting.setObjectName(u"ServiceProgress"_s);
+    waiting.setWindowTitle(QApplication::applicationDisplayName());
+    waiting.setWindowModality(Qt::ApplicationModal);
+    waiting.setMinimumDuration(0);
+    connect(&waiting, &QProgressDialog::canceled, m_client.get(), &InitialFormClient::cancel);
+    waiting.show();
     const InitialFormsReply reply = m_client->convert(words);
+    waiting.reset();
+    waiting.hide();
     setInputBlocked(false);
     editor(box)->setFocus();
+    if (reply.cancelled)
+        return;
     if (!reply.ok()) {
         QMessageBox::warning(this, QApplication::applicationDisplayName(), reply.error);
         return;

@@ -8,17 +8,16 @@
 #include <array>
 #include <memory>
 
-class DeferredEditorPane;
+class BoxFrame;
+class LineBoxView;
 class FindReplaceDialog;
 class InitialFormClient;
 class QAction;
 class QActionGroup;
 class QGridLayout;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class TForm2;
 class TForm3;
@@ -40,9 +39,9 @@ public:
     void openPaths(const QStringList &paths);
     InitialFormClient &initialFormClient() const { return *m_client; }
 
-    QPlainTextEdit *editor(const BoxId &box) const;
+    LineBoxView *editor(const BoxId &box) const;
     QLineEdit *nameField(int i) const { return m_names[i - 1]; }
-    QGroupBox *frame(const BoxId &box) const;
+    BoxFrame *frame(const BoxId &box) const;
     TForm2 *wordStatistics() const { return m_form2; }
     TForm3 *listStatistics() const { return m_form3; }
     TForm4 *listWindow() const { return m_form4; }
@@ -51,7 +50,7 @@ public:
     QString statusText(int panel) const;
 
     /// A box of this program reports focus, clicks and edits through here.
-    void watchEditor(QPlainTextEdit *editor, const BoxId &box);
+    void watchEditor(LineBoxView *editor, const BoxId &box);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -92,18 +91,18 @@ private:
     void onlineHelpClick();
     void aboutClick();
     void setInputBlocked(bool blocked);
+    void openDropped(const BoxId &box, const QStringList &paths);
 
     QString m_settingsPath;
-    std::array<QPlainTextEdit *, 10> Source{}, Uniq{}, Absent{}, Shared{};
-    QPlainTextEdit *Memo1 = nullptr;  // common
-    QPlainTextEdit *Memo2 = nullptr;  // merged
+    std::array<LineBoxView *, 10> Source{}, Uniq{}, Absent{}, Shared{};
+    LineBoxView *Memo1 = nullptr;  // common
+    LineBoxView *Memo2 = nullptr;  // merged
     std::array<QLineEdit *, 10> m_names{};
-    std::array<QGroupBox *, 10> m_nameFrames{}, m_sourceFrames{}, m_uniqueFrames{},
+    std::array<BoxFrame *, 10> m_nameFrames{}, m_sourceFrames{}, m_uniqueFrames{},
         m_absentFrames{}, m_sharedFrames{};
-    QGroupBox *m_commonFrame = nullptr;
-    QGroupBox *m_mergedFrame = nullptr;
+    BoxFrame *m_commonFrame = nullptr;
+    BoxFrame *m_mergedFrame = nullptr;
     QGridLayout *m_grid = nullptr;
-    std::vector<std::unique_ptr<DeferredEditorPane>> m_panes;
     QHash<QObject *, BoxId> m_boxes;  // editors and their viewports
     std::unique_ptr<ComparisonWorkspace> m_workspace;
     std::unique_ptr<InitialFormClient> m_client;

@@ -1,7 +1,8 @@
 #include "compare/tform4.h"
 
+#include "compare/lineboxview.h"
+
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -12,9 +13,8 @@ TForm4::TForm4(QWidget *mainWindow)
     , m_mainWindow(mainWindow)
 {
     setWindowTitle(u"Просмотр списка"_s);
-    Memo1 = new QPlainTextEdit(this);
+    Memo1 = new LineBoxView(this);
     Memo1->setObjectName(u"Memo1"_s);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setCentralWidget(Memo1);

@@ -3,7 +3,7 @@
 #include <QMainWindow>
 
 class QLabel;
-class QPlainTextEdit;
+class LineBoxView;
 
 /// "Просмотр списка": a copy of the current box in a window of its own, placed right of
 /// the main window.
@@ -12,7 +12,7 @@ class TForm4 final : public QMainWindow
     Q_OBJECT
 public:
     explicit TForm4(QWidget *mainWindow);
-    QPlainTextEdit *Memo1;
+    LineBoxView *Memo1;
     void setStatus(const QString &text);
     QString status() const;
 

@@ -3,23 +3,11 @@
 #include "common/findreplace.h"
 #include "common/pane.h"
 #include "common/textlines.h"
+#include "compare/storepane.h"
 
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
-
-bool textHoldsLine(const QString &text, const QString &line)
-{
-    // Inside a pane CR LF is the only break, so a line is bounded by breaks or the text's ends.
-    const QString breakLine = u"\r\n"_s + line;
-    if (text.startsWith(line) && (text.size() == line.size()
-                                  || QStringView(text).sliced(line.size()).startsWith(u"\r\n")))
-        return !text.isEmpty();
-    if (text.contains(breakLine + u"\r\n"_s))
-        return true;
-    // "…\r\n" + line at the very end; an empty line needs a break after it to exist.
-    return !line.isEmpty() && text.endsWith(breakLine);
-}
 
 ComparisonWorkspace::ComparisonWorkspace(const WorkspacePanes &panes, QObject *parent)
     : QObject(parent)
@@ -61,43 +49,27 @@ Pane &ComparisonWorkspace::pane(const BoxId &box) const
 
 QString ComparisonWorkspace::textAt(int slot) const
 {
-    Remembered &r = m_remembered[slot];
-    if (!r.known) {
-        r.text = m_panes[slot]->text();
-        r.known = true;
-        r.lines = -1;
-    }
-    return r.text;
+    return m_panes[slot]->text();
 }
 
 void ComparisonWorkspace::setTextAt(int slot, const QString &text)
 {
     m_panes[slot]->setText(text);
-    Remembered &r = m_remembered[slot];
-    r.text = normalizeBreaks(text);
-    r.known = true;
-    r.lines = -1;
 }
 
 int ComparisonWorkspace::linesAt(int slot) const
 {
-    textAt(slot);
-    Remembered &r = m_remembered[slot];
-    if (r.lines < 0)
-        r.lines = lineCount(r.text);
-    return r.lines;
+    return m_panes[slot]->lineCount();
+}
+
+bool ComparisonWorkspace::isEmptyAt(int slot) const
+{
+    return m_panes[slot]->textLength() == 0;
 }
 
 QString ComparisonWorkspace::boxText(const BoxId &box) const
 {
     return textAt(slotOf(box));
-}
-
-void ComparisonWorkspace::boxEdited(const Pane *edited)
-{
-    for (int slot = 0; slot < SlotCount; ++slot)
-        if (m_panes[slot] == edited)
-            m_remembered[slot] = Remembered{};
 }
 
 void ComparisonWorkspace::setListCount(int count)
@@ -106,7 +78,7 @@ void ComparisonWorkspace::setListCount(int count)
     // N33Click: the slots beyond N are hidden and hold nothing.
     for (int i = m_listCount + 1; i <= MaxLists; ++i) {
         for (BoxKind kind : {BoxKind::Source, BoxKind::Unique, BoxKind::Absent, BoxKind::Shared})
-            if (!boxText({i, kind}).isEmpty())
+            if (!isEmptyAt(slotOf({i, kind})))
                 setTextAt(slotOf({i, kind}), QString());
         setName(i, QString());
     }
@@ -158,7 +130,7 @@ Pane &ComparisonWorkspace::current() const
 void ComparisonWorkspace::clearResults(int i)
 {
     for (BoxKind kind : {BoxKind::Unique, BoxKind::Absent, BoxKind::Shared})
-        if (!boxText({i, kind}).isEmpty())
+        if (!isEmptyAt(slotOf({i, kind})))
             setTextAt(slotOf({i, kind}), QString());
 }
 
@@ -224,7 +196,7 @@ QString ComparisonWorkspace::copyText()
     Memo3Click();
     Pane &box = current();
     const QString text = textAt(slotOf(currentBox()));
-    box.setSelection(0, int(text.size()));
+    box.setSelection(0, box.textLength());
     refreshAfterEdit();
     return text;
 }
@@ -264,31 +236,15 @@ void ComparisonWorkspace::process(ProcessingCommand command)
 
 QString ComparisonWorkspace::caretLine(bool *onLine) const
 {
-    const QString text = textAt(slotOf(currentBox()));
-    const int line = lineAtOffset(text, current().selStart());
-    *onLine = line < linesAt(slotOf(currentBox()));
-    if (!*onLine)
-        return QString();
-    const int begin = lineStartOffset(text, line);
-    qsizetype end = text.indexOf(u"\r\n", begin);
-    if (end < 0)
-        end = text.size();
-    return text.mid(begin, end - begin);
+    const Pane &box = current();
+    *onLine = box.currentLine() < box.lineCount();
+    return *onLine ? box.currentLineText() : QString();
 }
 
-namespace {
-
-QStringList withoutLine(const QStringList &lines, const QString &line)
+QString cutForShow(const QString &line)
 {
-    QStringList kept;
-    kept.reserve(lines.size());
-    for (const QString &l : lines)
-        if (l != line)
-            kept.append(l);
-    return kept;
+    return line.size() <= ShownLineUnits ? line : line.left(ShownLineUnits) + u'…';
 }
-
-} // namespace
 
 std::vector<BoxId> ComparisonWorkspace::boxesInUse() const
 {
@@ -306,8 +262,7 @@ void ComparisonWorkspace::deleteRecord()
     const QString line = caretLine(&onLine);
     if (!onLine)
         return;
-    const int slot = slotOf(currentBox());
-    setTextAt(slot, joinLines(withoutLine(splitLines(textAt(slot)), line)));
+    current().deleteLines(line);
     refreshAfterEdit();
 }
 
@@ -319,9 +274,9 @@ void ComparisonWorkspace::deleteEverywhere()
     if (!onLine)
         return;
     for (const BoxId &box : boxesInUse()) {
-        const int slot = slotOf(box);
-        if (textHoldsLine(textAt(slot), line))
-            setTextAt(slot, joinLines(withoutLine(splitLines(textAt(slot)), line)));
+        Pane &p = pane(box);
+        if (p.holdsLine(line))
+            p.deleteLines(line);
     }
     refreshAfterEdit();
 }
@@ -340,16 +295,9 @@ QString ComparisonWorkspace::replaceEverywhere(const QString &from, const QStrin
     m_replaceTo = to;
     int replaced = 0;
     for (const BoxId &box : boxesInUse()) {
-        const int slot = slotOf(box);
-        if (!textHoldsLine(textAt(slot), from))
-            continue;
-        QStringList lines = splitLines(textAt(slot));
-        for (QString &line : lines)
-            if (line == from) {
-                line = to;
-                ++replaced;
-            }
-        setTextAt(slot, joinLines(lines));
+        Pane &p = pane(box);
+        if (p.holdsLine(from))
+            replaced += p.replaceLines(from, to);
     }
     refreshAfterEdit();
     return u"Выполнено замен: %1"_s.arg(replaced);
@@ -370,37 +318,43 @@ FindOutcome ComparisonWorkspace::findFromReplace(const FindOptions &options)
 FindOutcome ComparisonWorkspace::replaceOnce(const FindOptions &options)
 {
     Memo3Click();
-    boxEdited(&current());
-    FindOutcome outcome = ReplaceDialog1Replace(options, current());
-    boxEdited(&current());
-    return outcome;
+    return ReplaceDialog1Replace(options, current());
 }
 
 FindOutcome ComparisonWorkspace::replaceAll(const FindOptions &options)
 {
     Memo3Click();
     FindOutcome outcome = ReplaceDialog1ReplaceAll(options, current());
-    boxEdited(&current());
     refreshAfterEdit();
     return outcome;
 }
 
 void ComparisonWorkspace::BitBtn1Click()
 {
-    // The engine cuts the texts into lines itself and gives box texts back, which spares
-    // building millions of strings for big lists.
+    // The engine cuts the texts into lines itself; boxes that keep their lines apart take
+    // the results without a copy and leave the lookups of a click to the comparison.
     QStringList sources;
     for (int i = 1; i <= m_listCount; ++i)
         sources.append(boxText({i, BoxKind::Source}));
-    const ComparisonResult result = CompareLists(sources);
-    setTextAt(MergedSlot, result.mergedText());
-    setTextAt(CommonSlot, result.commonText());
+    const auto result = std::make_shared<const ComparisonResult>(CompareLists(sources));
+    sources.clear();
+    using Box = ComparisonResult::Box;
+    auto put = [&](int slot, Box box, int i) {
+        if (auto *store = dynamic_cast<StorePane *>(m_panes[slot]))
+            store->setResult(result, box, i);
+        else
+            setTextAt(slot, result->text(box, i));
+    };
+    put(MergedSlot, Box::Merged, 0);
+    put(CommonSlot, Box::Common, 0);
     for (int i = 1; i <= m_listCount; ++i) {
-        setTextAt(slotOf({i, BoxKind::Unique}), result.uniqueText(i));
-        setTextAt(slotOf({i, BoxKind::Shared}), result.sharedText(i));
+        put(slotOf({i, BoxKind::Unique}), Box::Unique, i);
+        put(slotOf({i, BoxKind::Shared}), Box::Shared, i);
+        if (auto *store = dynamic_cast<StorePane *>(m_panes[slotOf({i, BoxKind::Source})]))
+            store->setCompared(result, i);
     }
     for (int i = 1; i <= m_listCount; ++i)
-        setTextAt(slotOf({i, BoxKind::Absent}), result.absentText(i));
+        put(slotOf({i, BoxKind::Absent}), Box::Absent, i);
     N34Click();
 }
 
@@ -437,8 +391,8 @@ void ComparisonWorkspace::N82Click()
     if (!m_listWindowShown)
         return;
     const int slot = slotOf(currentBox());
-    if (slot != ListWindowSlot && textAt(slot) != textAt(ListWindowSlot))
-        setTextAt(ListWindowSlot, textAt(slot));
+    if (slot != ListWindowSlot)
+        m_panes[ListWindowSlot]->setTextOf(*m_panes[slot]);
     emit listWindowCountChanged(u"Записей: %1"_s.arg(linesAt(ListWindowSlot)));
 }
 
@@ -447,11 +401,11 @@ Highlighting ComparisonWorkspace::N93Click()
     bool onLine = false;
     const QString line = caretLine(&onLine);
     Highlighting result;
-    result.status = u" Текущая строка: "_s + line;
+    result.status = u" Текущая строка: "_s + cutForShow(line);
     const BoxId currentId = currentBox();
     for (const BoxId &box : boxesInUse()) {
-        BoxShade shade = onLine && textHoldsLine(textAt(slotOf(box)), line) ? BoxShade::Holding
-                                                                             : BoxShade::Lacking;
+        BoxShade shade = onLine && pane(box).holdsLine(line) ? BoxShade::Holding
+                                                             : BoxShade::Lacking;
         if (box == currentId)
             shade = BoxShade::Current;
         result.shades.emplace_back(box, shade);

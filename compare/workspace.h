@@ -69,9 +69,9 @@ struct LoadedList
 /// in use, the common and merged boxes, the current box, the automatic actions and the global
 /// replace pair. Every command acts on panes and reports captions and states by signal.
 ///
-/// Box texts are remembered as the workspace last read or wrote them, so that clicks and
-/// count refreshes do not read every editor again; a window reports each edit the user makes
-/// with boxEdited().
+/// The panes answer line counts, caret lines and "does it hold this line" themselves, so
+/// that a click or a count refresh never reads a whole box; StorePanes take a comparison's
+/// results without copying them.
 class ComparisonWorkspace final : public QObject
 {
     Q_OBJECT
@@ -104,8 +104,6 @@ public:
     QString boxText(const BoxId &box) const;
     /// The number of lines of a box, as the count refresh reads it.
     int lineCountOf(const BoxId &box) const { return linesAt(slotOf(box)); }
-    /// Forgets what the workspace remembers of a box the user changed.
-    void boxEdited(const Pane *pane);
 
     /// Loads up to ten files into lists 1.. and sets N to their number (2 for one file);
     /// files beyond the tenth are ignored. With "Сравнение списков" on the lists are compared
@@ -174,6 +172,7 @@ private:
     QString textAt(int slot) const;
     void setTextAt(int slot, const QString &text);
     int linesAt(int slot) const;
+    bool isEmptyAt(int slot) const;
     Pane &current() const;
     /// The boxes that the everywhere commands and the highlighting visit, in their order.
     std::vector<BoxId> boxesInUse() const;
@@ -182,13 +181,6 @@ private:
     QString caretLine(bool *onLine) const;
 
     std::array<Pane *, SlotCount> m_panes{};
-    struct Remembered
-    {
-        QString text;
-        bool known = false;
-        int lines = -1;
-    };
-    mutable std::array<Remembered, SlotCount> m_remembered;
     std::array<QString, MaxLists> m_names;
     int m_listCount = 2;
     int m_index = 1;
@@ -200,5 +192,6 @@ private:
     bool m_listWindowShown = false;
 };
 
-/// True when a CR LF pane text holds a line exactly equal to line.
-bool textHoldsLine(const QString &text, const QString &line);
+/// A line as the status bar shows it: at most ShownLineUnits units, then "…".
+inline constexpr int ShownLineUnits = 200;
+QString cutForShow(const QString &line);

@@ -2,7 +2,9 @@
 
 #include "common/desktopservices.h"
 #include "common/listfiledialog.h"
+#include "compare/boxframe.h"
 #include "compare/initformclient.h"
+#include "compare/lineboxview.h"
 #include "compare/tform2.h"
 #include "compare/tform3.h"
 #include "compare/tform4.h"
@@ -13,14 +15,16 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
-#include <QGroupBox>
+#include <QProgressDialog>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QMenuBar>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -68,11 +72,9 @@ protected:
             text.remove(0, 1);
         return text;
     }
-    void clickInto(QPlainTextEdit *editor, int line)
+    void clickInto(LineBoxView *editor, int line)
     {
-        const QRect row = editor->cursorRect(
-            QTextCursor(editor->document()->findBlockByNumber(line)));
-        QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, editor->rowRect(line).center());
     }
 
     QTemporaryDir dir;
@@ -91,7 +93,7 @@ TEST_F(CambrelWindowTest, OpenCompareStatisticsSave)
     EXPECT_FALSE(window->frame({4, BoxKind::Source})->isVisible());
     EXPECT_TRUE(window->action(u"Lists3"_s)->isChecked());
     EXPECT_EQ(window->nameField(2)->text(), u"b.txt"_s);
-    EXPECT_EQ(window->editor({BoxId::Merged})->toPlainText(), u"кот\nлиса\nпёс\nёж\n"_s);
+    EXPECT_EQ(window->editor({BoxId::Merged})->plainText(), u"кот\nлиса\nпёс\nёж\n"_s);
     EXPECT_EQ(window->frame({BoxId::Common})->title(), u"Общие во всех списках (1)"_s);
     EXPECT_EQ(window->frame({1, BoxKind::Shared})->title(), u"Пересекающиеся (1)"_s);
     EXPECT_EQ(window->statusText(0), u"Списков: 3"_s);
@@ -141,14 +143,14 @@ TEST_F(CambrelWindowTest, OpenCompareStatisticsSave)
 TEST_F(CambrelWindowTest, KeysCommandsAndSettings)
 {
     window->action(u"OpenFiles"_s)->trigger();
-    QPlainTextEdit *source = window->editor({1, BoxKind::Source});
+    LineBoxView *source = window->editor({1, BoxKind::Source});
     clickInto(source, 1);
     QTest::keyClick(source, Qt::Key_Delete, Qt::ShiftModifier);  // "Удалить запись"
-    EXPECT_EQ(source->toPlainText(), u"кот\nёж\n"_s);
-    EXPECT_EQ(window->editor({3, BoxKind::Source})->toPlainText(), u"кот\nпёс\n"_s);
+    EXPECT_EQ(source->plainText(), u"кот\nёж\n"_s);
+    EXPECT_EQ(window->editor({3, BoxKind::Source})->plainText(), u"кот\nпёс\n"_s);
     clickInto(source, 0);
     QTest::keyClick(source, Qt::Key_Delete, Qt::ControlModifier);  // "Удалить везде"
-    EXPECT_EQ(window->editor({3, BoxKind::Source})->toPlainText(), u"пёс\n"_s);
+    EXPECT_EQ(window->editor({3, BoxKind::Source})->plainText(), u"пёс\n"_s);
     QTest::keyClick(source, Qt::Key_F2, Qt::ControlModifier);
     EXPECT_EQ(window->workspace().listCount(), 2);
 
@@ -170,7 +172,7 @@ TEST_F(CambrelWindowTest, KeysCommandsAndSettings)
     window->action(u"ListWindow"_s)->trigger();
     TForm4 *list = window->listWindow();
     ASSERT_TRUE(list->isVisible());
-    EXPECT_EQ(list->Memo1->toPlainText(), u"ёж\n"_s);
+    EXPECT_EQ(list->Memo1->plainText(), u"ёж\n"_s);
     EXPECT_EQ(list->status(), u"Записей: 1"_s);
 
     // Settings are written at the end and read at the start.
@@ -193,15 +195,15 @@ TEST_F(CambrelWindowTest, InitialFormsReplaceTheBoxWhileTheWindowWaits)
     service.onRequest = [&] { enabledMeanwhile = window->isEnabled(); };
     service.answer("200 OK", "кот\n");
     window->initialFormClient().setUrl(service.url());
-    QPlainTextEdit *box = window->editor({2, BoxKind::Unique});
+    LineBoxView *box = window->editor({2, BoxKind::Unique});
     window->workspace().paste(u"x"_s);  // the source of list 1 is current; it stays as it is
     window->workspace().focusBox({2, BoxKind::Unique});
     window->workspace().paste(u"Коты\r\n"_s);
     window->action(u"InitialForms"_s)->trigger();
     EXPECT_FALSE(enabledMeanwhile);
     EXPECT_TRUE(window->isEnabled());
-    EXPECT_EQ(box->toPlainText(), u"кот\n"_s);
-    EXPECT_EQ(window->editor({1, BoxKind::Source})->toPlainText(), u"x"_s);
+    EXPECT_EQ(box->plainText(), u"кот\n"_s);
+    EXPECT_EQ(window->editor({1, BoxKind::Source})->plainText(), u"x"_s);
     EXPECT_EQ(window->frame({2, BoxKind::Unique})->title(), u"Уникальные (1)"_s);
     ASSERT_EQ(service.requests.size(), 1);
     EXPECT_TRUE(bodyOf(service.requests[0]).endsWith("WORDS=%D0%9A%D0%BE%D1%82%D1%8B%0D%0A"));

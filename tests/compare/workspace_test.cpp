@@ -41,12 +41,8 @@ protected:
     }
 
     QString text(const BoxId &box) const { return workspace->pane(box).text(); }
-    /// Puts text into a box as a user would, telling the workspace.
-    void type(const BoxId &box, const QString &text)
-    {
-        workspace->pane(box).setText(text);
-        workspace->boxEdited(&workspace->pane(box));
-    }
+    /// Puts text into a box as a user would.
+    void type(const BoxId &box, const QString &text) { workspace->pane(box).setText(text); }
     /// Clicks into a box with the caret at offset.
     void click(const BoxId &box, int offset)
     {
