@@ -1,33 +1,33 @@
-// Times Cambrel's main window on ten generated lists of 100,000 lines each, offscreen:
-// opening the ten files (automatic actions and comparison included), comparing again with
-// every box refilled, and a click that highlights the boxes holding the caret line.
+// Times Cambrel's main window, offscreen, on the comparison bench's ten generated keyword
+// lists: opening the ten files (reading, automatic actions, comparison, every box filled),
+// a click that highlights the boxes holding the caret line, scrolling every box to its end,
+// and the longest the event loop stays away once the comparison is done. Then a list of one
+// 5 MB line (comma-separated keywords) opened beside a short one, compared and clicked.
+//
+// Usage: bench_cambrel [LINES_PER_LIST [FOLDER]]   (100,000 lines by default; a folder keeps
+// the generated lists for the next run). The last line is the summary:
+//   window: open and compare S s, peak R x the input as UTF-16, click C ms
 
-#include "compare/deferredpane.h"
+#include "bench/keywordlists.h"
+#include "compare/lineboxview.h"
 #include "compare/tform1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QPlainTextEdit>
-#include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
+#include <QTimer>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
 namespace {
-
-QString randomWord(QRandomGenerator &random)
-{
-    static const QString letters = QStringLiteral("абвгдеёжзийклмнопрстуфхцчшщъыьэюя");
-    QString word;
-    const int length = 4 + int(random.bounded(8));
-    for (int i = 0; i < length; ++i)
-        word += letters.at(random.bounded(int(letters.size())));
-    return word;
-}
 
 double threadSeconds()
 {
@@ -55,13 +55,54 @@ Figure timed(Step step)
     return {double(timer.nsecsElapsed()) / 1e6, (threadSeconds() - cpu) * 1e3};
 }
 
-/// Lets the boxes take the rest of their long texts.
-Figure untilFilled()
+// VmHWM or VmRSS of this process in kB, from /proc/self/status.
+long statusKb(const char *field)
 {
-    return timed([] {
-        while (DeferredEditorPane::fillingCount() > 0)
-            QCoreApplication::processEvents();
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+void resetPeak()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+/// The longest gap between two turns of the event loop over the next milliseconds.
+double longestGap(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = clock.nsecsElapsed();
+    qint64 longest = 0;
+    QTimer tick;
+    tick.setInterval(5);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
     });
+    tick.start();
+    while (clock.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return double(longest) / 1e6;
+}
+
+Figure clickLine(LineBoxView *box, int row)
+{
+    const QPoint at = box->rowRect(row).center();
+    QCoreApplication::processEvents();
+    return timed([&] { QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, at); });
 }
 
 } // namespace
@@ -71,76 +112,117 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    constexpr int Lists = 10;
-    constexpr int Lines = 100000;
-
-    // A shared vocabulary of 400,000 words, so the lists overlap as real ones do.
-    QRandomGenerator random(7);
-    QStringList vocabulary;
-    for (int i = 0; i < 400000; ++i)
-        vocabulary.append(randomWord(random));
-    QTemporaryDir dir;
+    const int lines = argc > 1 ? std::atoi(argv[1]) : 100000;
+    QTemporaryDir temporary;
+    const QDir folder(argc > 2 ? QString::fromLocal8Bit(argv[2]) : temporary.path());
     QStringList paths;
-    for (int f = 1; f <= Lists; ++f) {
-        QString text;
-        for (int i = 0; i < Lines; ++i)
-            text += vocabulary.at(random.bounded(int(vocabulary.size()))) + u'\n';
-        QFile file(dir.filePath(QStringLiteral("list%1.txt").arg(f)));
-        if (!file.open(QIODevice::WriteOnly))
+    for (int i = 1; i <= KeywordListCount; ++i)
+        paths.append(folder.filePath(QStringLiteral("list%1.txt").arg(i)));
+    if (!std::all_of(paths.begin(), paths.end(), [](const QString &p) { return QFile::exists(p); })) {
+        folder.mkpath(QStringLiteral("."));
+        paths = writeKeywordLists(folder.path(), lines);
+        if (paths.isEmpty())
             return 1;
-        file.write(text.toUtf8());
-        paths.append(file.fileName());
+    }
+    qint64 utf16Bytes = 0;
+    for (const QString &path : paths) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return 1;
+        utf16Bytes += QString::fromUtf8(file.readAll()).size() * 2;
     }
 
-    TForm1 window(dir.filePath(QStringLiteral("Cambrel.ini")));
-    window.show();
+    TForm1 window(temporary.filePath(QStringLiteral("Cambrel.ini")));
+    window.showMaximized();
     QCoreApplication::processEvents();
+    resetPeak();
+    const long baseKb = statusKb("VmRSS");
 
     const Figure open = timed([&] { window.openPaths(paths); });
-    const Figure openFill = untilFilled();
+    const long peakKb = statusKb("VmHWM");
+    const double gap = longestGap(1000);
     ComparisonWorkspace &workspace = window.workspace();
-    std::printf("open 10 x %d lines (actions, compare, refill): %7.0f ms wall, %7.0f ms CPU\n",
-                Lines, open.wall, open.cpu);
-    std::printf("  then the boxes take the rest of their lines:  %7.0f ms wall, %7.0f ms CPU\n",
-                openFill.wall, openFill.cpu);
+    std::printf("input: 10 x %d lines, %.1f MB as UTF-16; window before opening %.0f MB\n", lines,
+                double(utf16Bytes) / 1048576.0, double(baseKb) / 1024.0);
+    std::printf("open 10 files (read, actions, compare, fill): %8.0f ms wall, %8.0f ms CPU\n",
+                open.wall, open.cpu);
     std::printf("  merged %d lines, common %d, unique of list 1 %d, absent of list 1 %d\n",
                 workspace.lineCountOf({BoxId::Merged}), workspace.lineCountOf({BoxId::Common}),
                 workspace.lineCountOf({1, BoxKind::Unique}),
                 workspace.lineCountOf({1, BoxKind::Absent}));
+    std::printf("  peak %.0f MB, now %.0f MB; longest event-loop gap afterwards %.1f ms\n",
+                double(peakKb) / 1024.0, double(statusKb("VmRSS")) / 1024.0, gap);
 
     const Figure compare = timed([&] { workspace.BitBtn1Click(); });
-    const Figure compareFill = untilFilled();
-    std::printf("compare with every box refilled:               %7.0f ms wall, %7.0f ms CPU\n",
+    std::printf("compare again with every box refilled:        %8.0f ms wall, %8.0f ms CPU\n",
                 compare.wall, compare.cpu);
-    std::printf("  then the boxes take the rest of their lines:  %7.0f ms wall, %7.0f ms CPU\n",
-                compareFill.wall, compareFill.cpu);
 
-    QPlainTextEdit *source = window.editor({5, BoxKind::Source});
-    for (int line : {10, 50000, 90000}) {
-        const QTextBlock block = source->document()->findBlockByNumber(line);
-        QTextCursor cursor(block);
-        source->setTextCursor(cursor);
-        source->centerCursor();
-        QCoreApplication::processEvents();
-        const QPoint at = source->cursorRect().center();
-        const Figure first = timed([&] {
-            QTest::mouseClick(source->viewport(), Qt::LeftButton, {}, at);
-        });
-        const Figure again = timed([&] {
-            QTest::mouseClick(source->viewport(), Qt::LeftButton, {}, at);
-        });
-        std::printf("highlight click on line %6d: %6.1f ms wall, %6.1f ms CPU; again %6.1f / "
-                    "%6.1f ms\n",
-                    line, first.wall, first.cpu, again.wall, again.cpu);
+    LineBoxView *source = window.editor({5, BoxKind::Source});
+    double worstClick = 0;
+    for (int row : {10, lines / 4, lines / 2}) {
+        clickLine(source, row);  // the first click focuses the box
+        const Figure again = clickLine(source, row);
+        worstClick = std::max(worstClick, again.wall);
+        std::printf("highlight click on line %7d:  %6.1f ms wall, %6.1f ms CPU  (%s)\n", row,
+                    again.wall, again.cpu,
+                    qPrintable(window.statusText(1).left(40)));
     }
+    LineBoxView *absent = window.editor({3, BoxKind::Absent});
+    clickLine(absent, 5);
+    const Figure absentClick = clickLine(absent, 5);
+    worstClick = std::max(worstClick, absentClick.wall);
+    std::printf("highlight click in an absent box:  %6.1f ms wall, %6.1f ms CPU\n",
+                absentClick.wall, absentClick.cpu);
 
-    // An edit makes the next click read the edited box again.
-    source->textCursor().insertText(QStringLiteral("x"));
-    const QPoint at = source->cursorRect().center();
-    const Figure afterEdit = timed([&] {
-        QTest::mouseClick(source->viewport(), Qt::LeftButton, {}, at);
-    });
-    std::printf("highlight click after an edit: %6.1f ms wall, %6.1f ms CPU\n", afterEdit.wall,
-                afterEdit.cpu);
+    double worstScroll = 0;
+    for (int i = 1; i <= KeywordListCount; ++i)
+        for (BoxKind kind : {BoxKind::Source, BoxKind::Unique, BoxKind::Absent, BoxKind::Shared}) {
+            LineBoxView *box = window.editor({i, kind});
+            const Figure scroll = timed([&] {
+                box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+                box->viewport()->repaint();
+            });
+            worstScroll = std::max(worstScroll, scroll.wall);
+        }
+    std::printf("scroll a box to its end: at most %.1f ms wall\n", worstScroll);
+
+    // Typing into a big box and clicking again: the edited box answers for itself.
+    source->setFocus();
+    const Figure typing = timed([&] { QTest::keyClick(source, Qt::Key_X); });
+    const Figure afterEdit = clickLine(source, lines / 2);
+    std::printf("a key typed into source 5: %.1f ms; click after the edit: %.1f ms wall\n",
+                typing.wall, afterEdit.wall);
+
+    // One line of 5 MB, comma-separated keywords.
+    QString longLine;
+    while (longLine.size() < 5 * 1024 * 1024 / 2)
+        longLine += QStringLiteral("купить диван недорого, ");
+    const QString longPath = temporary.filePath(QStringLiteral("long.txt"));
+    {
+        QFile file(longPath);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write(longLine.toUtf8() + "\n");
+    }
+    const QString shortPath = temporary.filePath(QStringLiteral("short.txt"));
+    {
+        QFile file(shortPath);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write("кот\n");
+    }
+    const Figure longOpen = timed([&] { window.openPaths({longPath, shortPath}); });
+    LineBoxView *longBox = window.editor({1, BoxKind::Source});
+    clickLine(longBox, 0);
+    const Figure longClick = clickLine(longBox, 0);
+    std::printf("one line of %.1f MB: open and compare %.0f ms, click %.1f ms; status shows %lld "
+                "characters\n",
+                double(longLine.toUtf8().size()) / 1048576.0, longOpen.wall, longClick.wall,
+                qlonglong(window.statusText(1).size()));
+
+    std::printf("targets: open and compare <= 15 s, peak <= 3 x, click <= 50 ms, scroll <= 50 "
+                "ms, no gap over 200 ms\n");
+    std::printf("window: open and compare %.1f s, peak %.2f x the input as UTF-16, click %.1f ms\n",
+                open.wall / 1000.0, double(peakKb) * 1024.0 / double(utf16Bytes), worstClick);
     return 0;
 }

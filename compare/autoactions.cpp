@@ -2,6 +2,7 @@
 
 #include "common/linelist.h"
 #include "common/textlines.h"
+#include "compare/comparison.h"
 
 namespace {
 
@@ -60,6 +61,59 @@ QStringList applyAutoActions(const QStringList &lines, const AutoActionOptions &
     if (options.deleteRepeatingLines)
         result = DeleteRepeatedLines(result);
     return result;
+}
+
+QString applyAutoActionsToText(const QString &text, const AutoActionOptions &options)
+{
+    // Trimming and dropping empty lines in one pass over the text, with no string per line.
+    QString cleaned;
+    cleaned.reserve(text.size() + 2);
+    const QChar *data = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype begin = 0; begin < size;) {
+        qsizetype end = begin;
+        while (end < size && data[end] != u'\r' && data[end] != u'\n')
+            ++end;
+        const qsizetype next =
+            end + (end + 1 < size && data[end] == u'\r' && data[end + 1] == u'\n' ? 2 : 1);
+        qsizetype first = begin;
+        qsizetype last = end;
+        if (options.trim) {
+            while (first < last && isTrimmed(data[first]))
+                ++first;
+            while (last > first && isTrimmed(data[last - 1]))
+                --last;
+        }
+        if (!(options.deleteEmptyLines && first == last)) {
+            cleaned.append(QStringView(data + first, last - first));
+            cleaned.append(u"\r\n");
+        }
+        begin = next;
+    }
+    if (options.changeCase) {
+        // Upper and lower case map one unit to one, breaks to themselves.
+        if (options.caseChoice == CaseChoice::Upper)
+            cleaned = toUpperSimple(cleaned);
+        else if (options.caseChoice == CaseChoice::Lower)
+            cleaned = toLowerSimple(cleaned);
+        else if (options.caseChoice == CaseChoice::Capitalize)
+            cleaned = joinLines(CapitalizeLines(splitLines(cleaned)));
+    }
+    if (!options.sort && !options.deleteRepeatingLines)
+        return cleaned;
+    if (!options.sort || !options.deleteRepeatingLines) {
+        AutoActionOptions rest;
+        rest.trim = rest.deleteEmptyLines = rest.changeCase = false;
+        rest.sort = options.sort;
+        rest.deleteRepeatingLines = options.deleteRepeatingLines;
+        return joinLines(applyAutoActions(splitLines(cleaned), rest));
+    }
+    // An empty list still counts as one of the lists; the merged list is then this one's.
+    QString merged = CompareLists(QStringList{cleaned, QString()}).mergedText();
+    // The empty line sorts first, and the removal of repeats drops empty lines at the start.
+    if (merged.startsWith(u"\r\n"))
+        merged.remove(0, 2);
+    return merged;
 }
 
 QString applyProcessing(ProcessingCommand command, const QString &text)

@@ -31,6 +31,12 @@ struct AutoActionOptions
 /// each step only when its option is on. The comparison is left to the caller.
 QStringList applyAutoActions(const QStringList &lines, const AutoActionOptions &options);
 
+/// The same on a box text, giving the box text (each line followed by CR LF). With sorting
+/// and the removal of repeats both on, the sorted distinct lines are the comparison engine's
+/// merged list of the text, which a million lines reach in a fraction of the time a sort of
+/// strings takes.
+QString applyAutoActionsToText(const QString &text, const AutoActionOptions &options);
+
 /// Removes from both ends of every line the characters at U+0020 and below (spaces, tabs
 /// and other control characters); other Unicode spaces stay.
 QStringList trimLines(const QStringList &lines);

@@ -829,6 +829,13 @@ QString ComparisonResult::item(qsizetype k) const
     return m_mergedText.mid(start, m_itemStarts.at(index + 1) - start - 2);
 }
 
+QStringView ComparisonResult::itemView(qsizetype k) const
+{
+    const auto index = std::size_t(k);
+    const qsizetype start = m_itemStarts[index];
+    return QStringView(m_mergedText).sliced(start, m_itemStarts[index + 1] - start - 2);
+}
+
 int ComparisonResult::listsHolding(qsizetype k) const
 {
     return listsIn(m_itemMasks.at(std::size_t(k)));
@@ -863,7 +870,18 @@ qsizetype ComparisonResult::findItem(QStringView line) const
                : -1;
 }
 
-bool ComparisonResult::boxHolds(Box box, int i, QStringView line) const
+qsizetype ComparisonResult::findItem(const QString &line) const
+{
+    // The same buffer is the same text: a QString's units never change while it is shared.
+    if (line.constData() != m_lastLine.constData() || line.size() != m_lastLine.size()
+        || m_lastLine.isNull()) {
+        m_lastItem = findItem(QStringView(line));
+        m_lastLine = line;
+    }
+    return m_lastItem;
+}
+
+bool ComparisonResult::boxHolds(Box box, int i, const QString &line) const
 {
     const qsizetype k = findItem(line);
     if (k < 0)

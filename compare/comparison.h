@@ -63,12 +63,16 @@ public:
     /// The number of merged items, and item k's line and the lists holding it.
     qsizetype itemCount() const { return qsizetype(m_itemMasks.size()); }
     QString item(qsizetype k) const;
+    QStringView itemView(qsizetype k) const;
     int listsHolding(qsizetype k) const;
     bool listHolds(int i, qsizetype k) const;
     /// The merged item equal to line, or -1: a binary search, no copy.
     qsizetype findItem(QStringView line) const;
+    /// The same for a line that many boxes ask about in turn (a click's caret line): the
+    /// last answer is kept, so a line of megabytes is searched for once, not once a box.
+    qsizetype findItem(const QString &line) const;
     /// Whether result box (box, i) holds a line equal to line, from the items' list marks.
-    bool boxHolds(Box box, int i, QStringView line) const;
+    bool boxHolds(Box box, int i, const QString &line) const;
 
     /// Where the lines of result box (box, i) lie in lineSource(box, i), without copying:
     /// each line runs from its start to the next CR or LF or the end. Empty for a box that
@@ -113,6 +117,9 @@ private:
     };
     std::vector<Sums> m_listSums;        // at each list's first line, and after the last list
     std::vector<Sums> m_checkpointSums;  // at every CheckpointLines-th line
+    // The last line looked up, held so that its buffer cannot be reused, and its item.
+    mutable QString m_lastLine;
+    mutable qsizetype m_lastItem = -1;
 };
 
 /// Compares 2 to 10 lists, given in list order. Lines are equal only when they are the same

@@ -1,5 +1,7 @@
 #include "compare/linestore.h"
 
+#include "compare/comparison.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -21,6 +23,41 @@ LineStore LineStore::picked(const QString &buffer, std::vector<std::uint32_t> st
     return store;
 }
 
+LineStore LineStore::absentOf(const std::shared_ptr<const ComparisonResult> &result, int i)
+{
+    LineStore store;
+    store.m_buffer = result->mergedText();
+    store.m_whole = false;
+    store.m_result = result;
+    store.m_list = i;
+    const qsizetype items = result->itemCount();
+    for (qsizetype item = 0; item < items; ++item)
+        if (!result->listHolds(i, item)) {
+            if (store.m_lineCount % SampleLines == 0)
+                store.m_starts.push_back(std::uint32_t(item));
+            ++store.m_lineCount;
+        }
+    return store;
+}
+
+bool LineStore::absentTakes(qsizetype item) const
+{
+    return !m_result->listHolds(m_list, item);
+}
+
+qsizetype LineStore::absentItem(int k) const
+{
+    qsizetype item = m_starts[std::size_t(k / SampleLines)];
+    for (int left = k % SampleLines;; ++item)
+        if (absentTakes(item) && left-- == 0)
+            return item;
+}
+
+QStringView LineStore::itemLine(qsizetype item) const
+{
+    return m_result->itemView(item);
+}
+
 qsizetype LineStore::lineEnd(qsizetype start) const
 {
     const QChar *data = m_buffer.constData();
@@ -33,6 +70,8 @@ qsizetype LineStore::lineEnd(qsizetype start) const
 
 QStringView LineStore::line(int k) const
 {
+    if (m_result)
+        return itemLine(absentItem(k));
     const qsizetype start = m_starts[std::size_t(k)];
     return QStringView(m_buffer).sliced(start, lineEnd(start) - start);
 }
@@ -43,10 +82,10 @@ QString LineStore::text() const
         return m_buffer;
     QString text;
     text.reserve(textLength());
-    for (int k = 0; k < lineCount(); ++k) {
-        text.append(line(k));
+    forEachLine([&](QStringView l) {
+        text.append(l);
         text.append(u"\r\n");
-    }
+    });
     return text;
 }
 
@@ -56,15 +95,14 @@ qsizetype LineStore::textLength() const
         return m_buffer.size();
     if (m_length < 0) {
         m_length = 0;
-        for (const std::uint32_t start : m_starts)
-            m_length += lineEnd(start) - start + 2;
+        forEachLine([&](QStringView l) { m_length += l.size() + 2; });
     }
     return m_length;
 }
 
 int LineStore::rowCount() const
 {
-    if (m_starts.empty())
+    if (lineCount() == 0)
         return 1;
     if (!m_whole)
         return lineCount() + 1;

@@ -18,7 +18,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 constexpr int HeaderPadding = 10;
-constexpr int MaxHeaderWidth = 260;
+constexpr int MaxHeaderWidth = 400;
 } // namespace
 
 /// The grid's view of a StatisticsTable: the header row is the view's header, column 0
@@ -95,7 +95,11 @@ StatisticsWindow::StatisticsWindow(const QString &caption, const ComparisonWorks
     resize(640, 480);
 }
 
-StatisticsWindow::~StatisticsWindow() = default;
+StatisticsWindow::~StatisticsWindow()
+{
+    // The grid asks its model for headers while it goes; the table must outlive it.
+    delete StringGrid1;
+}
 
 void StatisticsWindow::open()
 {

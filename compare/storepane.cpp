@@ -79,16 +79,17 @@ QString StorePane::currentLineText() const
 
 bool StorePane::holdsLine(const QString &line) const
 {
+    if (m_result && m_isSource) {
+        const qsizetype item = m_result->findItem(line);
+        return item >= 0 && m_result->listHolds(m_list, item);
+    }
     if (m_result)
-        return m_isSource ? m_result->findItem(line) >= 0
-                                && m_result->listHolds(m_list, m_result->findItem(line))
-                          : m_result->boxHolds(m_box, m_list, line);
+        return m_result->boxHolds(m_box, m_list, line);
     if (m_store.isWhole())
         return textHoldsLine(m_store.text(), line);
-    for (int k = 0; k < m_store.lineCount(); ++k)
-        if (m_store.line(k) == line)
-            return true;
-    return false;
+    bool holds = false;
+    m_store.forEachLine([&](QStringView l) { holds = holds || l == line; });
+    return holds;
 }
 
 int StorePane::deleteLines(const QString &line)
@@ -108,8 +109,7 @@ int StorePane::replaceLines(const QString &from, const QString &to)
 {
     QString text;
     int replaced = 0;
-    for (int k = 0; k < m_store.lineCount(); ++k) {
-        const QStringView l = m_store.line(k);
+    m_store.forEachLine([&](QStringView l) {
         if (l == from) {
             text.append(to);
             ++replaced;
@@ -117,7 +117,7 @@ int StorePane::replaceLines(const QString &from, const QString &to)
             text.append(l);
         }
         text.append(u"\r\n");
-    }
+    });
     if (replaced > 0)
         setText(text);
     return replaced;
@@ -139,9 +139,12 @@ void StorePane::setTextOf(const Pane &other)
 
 void StorePane::setResult(const std::shared_ptr<const ComparisonResult> &result, Box box, int i)
 {
-    std::vector<std::uint32_t> starts = result->lineStarts(box, i);
+    std::vector<std::uint32_t> starts =
+        box == Box::Absent ? std::vector<std::uint32_t>() : result->lineStarts(box, i);
     if (box == Box::Merged)
         replaceStore(LineStore::fromText(result->mergedText()));
+    else if (box == Box::Absent)
+        replaceStore(LineStore::absentOf(result, i));
     else if (starts.empty() && result->lineCount(box, i) > 0)
         replaceStore(LineStore::fromText(result->text(box, i)));
     else

@@ -361,7 +361,7 @@ void ComparisonWorkspace::BitBtn1Click()
 void ComparisonWorkspace::N35Click()
 {
     const int slot = slotOf(currentBox());
-    setTextAt(slot, joinLines(applyAutoActions(splitLines(textAt(slot)), m_options)));
+    setTextAt(slot, applyAutoActionsToText(textAt(slot), m_options));
     if (m_options.compare)
         BitBtn1Click();
 }

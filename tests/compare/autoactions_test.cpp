@@ -1,6 +1,9 @@
 #include "compare/autoactions.h"
 
+#include "common/textlines.h"
 #include "tests/support/printers.h"
+
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +52,32 @@ TEST(ApplyAutoActions, RunsTheStepsInTheirOrder)
     // Trimming cuts control characters and spaces only.
     EXPECT_EQ(trimLines({u"\t\u0001 кот \r"_s, u"\u00A0пёс\u3000"_s, u"   "_s, u" a b "_s}),
               (QStringList{u"кот"_s, u"\u00A0пёс\u3000"_s, QString(), u"a b"_s}));
+}
+
+TEST(ApplyAutoActions, OnABoxTextGiveWhatTheLineStepsGive)
+{
+    // Random texts under every combination of options, the sort and repeat removal by the
+    // comparison engine included.
+    const QStringList words = {u""_s, u" "_s, u"кот"_s, u"Кот"_s, u" кот "_s, u"ёж"_s,
+                               u"Ёж"_s, u"\tа"_s, u"b"_s, u"B"_s};
+    QRandomGenerator random(5);
+    for (int round = 0; round < 300; ++round) {
+        QString text;
+        for (int k = random.bounded(12); k > 0; --k)
+            text += words[random.bounded(int(words.size()))] + u"\r\n"_s;
+        if (random.bounded(3) == 0)
+            text.chop(2);
+        AutoActionOptions options;
+        options.trim = random.bounded(2);
+        options.deleteEmptyLines = random.bounded(2);
+        options.changeCase = random.bounded(2);
+        options.caseChoice = CaseChoice(random.bounded(4));
+        options.sort = random.bounded(4) > 0;
+        options.deleteRepeatingLines = random.bounded(4) > 0;
+        EXPECT_EQ(applyAutoActionsToText(text, options),
+                  joinLines(applyAutoActions(splitLines(text), options)))
+            << text.toStdString();
+    }
 }
 
 TEST(ApplyProcessing, RewritesTheBoxText)

@@ -139,6 +139,26 @@ TEST(LineStore, FindsTheLinesOfTheTextAfterEveryEdit)
     expectSameLines(picked, u"xёж\r\nкот\r\n"_s);
 }
 
+TEST(LineStore, AnAbsentBoxFindsItsLinesFromTheComparison)
+{
+    // More lines than one sample covers, with the lines of list 1 scattered among them.
+    QString first, second;
+    for (int k = 0; k < 3000; ++k) {
+        (k % 7 == 0 ? first : second) += u"строка %1\r\n"_s.arg(k);
+        if (k % 5 == 0)
+            first += u"своя %1\r\n"_s.arg(k);
+    }
+    const auto result = std::make_shared<const ComparisonResult>(CompareLists({first, second}));
+    const QStringList absent = result->absent(1);
+    const LineStore store = LineStore::absentOf(result, 1);
+    ASSERT_EQ(store.lineCount(), absent.size());
+    for (int k : {0, 1, 255, 256, 257, 1000, int(absent.size()) - 1})
+        EXPECT_EQ(store.line(k).toString(), absent[k]) << k;
+    EXPECT_EQ(store.text(), result->absentText(1));
+    EXPECT_EQ(store.textLength(), result->absentText(1).size());
+    EXPECT_EQ(LineStore::absentOf(result, 2).text(), result->absentText(2));
+}
+
 TEST(StorePane, EveryCommandGivesTheBoxTextsOfTheTextForm)
 {
     QRandomGenerator random(2026);

@@ -15,7 +15,14 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QProgressDialog>
+#include <QTimer>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -71,6 +78,14 @@ protected:
         if (text.startsWith(u'\ufeff'))
             text.remove(0, 1);
         return text;
+    }
+    /// Types text as a keyboard would (QTest's key clicks know only ASCII).
+    static void typeInto(QWidget *box, const QString &text)
+    {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(box, &press);
+        }
     }
     void clickInto(LineBoxView *editor, int line)
     {
@@ -207,4 +222,138 @@ TEST_F(CambrelWindowTest, InitialFormsReplaceTheBoxWhileTheWindowWaits)
     EXPECT_EQ(window->frame({2, BoxKind::Unique})->title(), u"Уникальные (1)"_s);
     ASSERT_EQ(service.requests.size(), 1);
     EXPECT_TRUE(bodyOf(service.requests[0]).endsWith("WORDS=%D0%9A%D0%BE%D1%82%D1%8B%0D%0A"));
+}
+
+TEST_F(CambrelWindowTest, CancellingTheServiceLeavesTheBoxAndSaysNothing)
+{
+    FakeService service;
+    service.stall();
+    window->initialFormClient().setUrl(service.url());
+    window->workspace().paste(u"Коты\r\n"_s);
+    // Any message box that shows is noted and closed, so a wrong one cannot hang the test.
+    QStringList messages;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            messages.append(box->text());
+            box->reject();
+        }
+    });
+    watch.start(10);
+    bool dialogShown = false;
+    service.onRequest = [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<QProgressDialog *>(w);
+                dialog && dialog->objectName() == u"ServiceProgress"_s && dialog->isVisible()) {
+                dialogShown = true;
+                EXPECT_EQ(dialog->findChild<QPushButton *>()->text(), u"Отмена"_s);
+                QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+            }
+    };
+    window->action(u"InitialForms"_s)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialogShown);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->editor({1, BoxKind::Source})->plainText(), u"Коты\n"_s);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u' ').toStdString();
+}
+
+TEST_F(CambrelWindowTest, TenListsFitAScreen1366Wide)
+{
+    window->action(u"OpenFiles"_s)->trigger();
+    window->action(u"Lists10"_s)->trigger();
+    ComparisonWorkspace &workspace = window->workspace();
+    for (int i = 1; i <= 10; ++i)
+        workspace.setName(i, u"семантическое ядро ключевых слов, часть %1.txt"_s.arg(i));
+    QString many;
+    for (int k = 0; k < 123456; ++k)
+        many += u"%1\r\n"_s.arg(k);
+    workspace.focusBox({1, BoxKind::Source});
+    workspace.paste(many);  // a long count in the caption
+    workspace.BitBtn1Click();
+    clickInto(window->editor({1, BoxKind::Source}), 0);
+    window->resize(1366, 740);
+    window->centralWidget()->layout()->activate();
+
+    EXPECT_LE(window->minimumSizeHint().width(), 1366);
+    EXPECT_EQ(window->width(), 1366);
+    const int right = window->centralWidget()->width();
+    int widest = 0, narrowest = right;
+    for (int i = 1; i <= 10; ++i) {
+        BoxFrame *frame = window->frame({i, BoxKind::Source});
+        ASSERT_TRUE(frame->isVisible());
+        widest = std::max(widest, frame->width());
+        narrowest = std::min(narrowest, frame->width());
+    }
+    EXPECT_LE(widest - narrowest, 2);  // the long count does not widen its column
+    BoxFrame *merged = window->frame({BoxId::Merged});
+    EXPECT_TRUE(merged->isVisible());
+    EXPECT_LE(merged->geometry().right(), right);
+    EXPECT_GE(merged->width(), narrowest - 2);
+    EXPECT_TRUE(window->frame({BoxId::Common})->isVisible());
+    // A caption too long for its column is cut, and its tooltip has it whole.
+    BoxFrame *absent = window->frame({1, BoxKind::Absent});
+    EXPECT_TRUE(absent->shownTitle().endsWith(u'…'));
+    EXPECT_EQ(absent->findChild<QLabel *>()->toolTip(), absent->title());
+
+    // The word statistics name their list columns whole, in header and tooltip.
+    window->action(u"WordStatistics"_s)->trigger();
+    TForm2 *words = window->wordStatistics();
+    QTableView *grid = words->grid();
+    const QString name = workspace.displayName(10);
+    EXPECT_EQ(grid->model()->headerData(12, Qt::Horizontal), name);
+    EXPECT_EQ(grid->model()->headerData(12, Qt::Horizontal, Qt::ToolTipRole), name);
+    EXPECT_GE(grid->columnWidth(12),
+              grid->horizontalHeader()->fontMetrics().horizontalAdvance(name));
+}
+
+TEST_F(CambrelWindowTest, BoxesTakeKeysDropsAndLongLines)
+{
+    LineBoxView *source = window->editor({1, BoxKind::Source});
+    source->setFocus();
+    typeInto(source, u"кот"_s);
+    QTest::keyClick(source, Qt::Key_Return);
+    typeInto(source, u"пёс"_s);
+    QTest::keyClick(source, Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(source, Qt::Key_Backspace);
+    QTest::keyClick(source, Qt::Key_Up);
+    QTest::keyClick(source, Qt::Key_End);
+    typeInto(source, u"ы"_s);
+    EXPECT_EQ(source->plainText(), u"коты\nпё"_s);
+    EXPECT_EQ(window->workspace().pane({1, BoxKind::Source}).currentLineText(), u"коты"_s);
+    QTest::keyClick(source, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(source, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"коты\r\nпё"_s);
+
+    // A file dropped on a box opens into that box.
+    LineBoxView *unique = window->editor({2, BoxKind::Source});
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(chooser.openPaths[1])});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(unique->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QStringList droppedPaths;
+    QObject::connect(unique, &LineBoxView::filesDropped,
+                     [&](const QStringList &paths) { droppedPaths = paths; });
+    QApplication::sendEvent(unique->viewport(), &drop);
+    EXPECT_EQ(droppedPaths.size(), 1);
+    EXPECT_EQ(unique->plainText(), u"кот\nлиса\n"_s);
+    EXPECT_EQ(window->nameField(2)->text(), u"b.txt"_s);
+    EXPECT_EQ(window->workspace().currentBox(), (BoxId{2, BoxKind::Source}));
+
+    // A line of five megabytes: the status bar shows it cut, the view shows its start.
+    QFile file(dir.filePath(u"long.txt"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(5 * 1024 * 1024, 'k') + "\n");
+    file.close();
+    window->openPaths({file.fileName(), chooser.openPaths[0]});
+    LineBoxView *longBox = window->editor({1, BoxKind::Source});
+    clickInto(longBox, 0);
+    EXPECT_EQ(window->statusText(1),
+              u" Текущая строка: "_s + QString(ShownLineUnits, u'k') + u'…');
+    EXPECT_EQ(window->editor({BoxId::Merged})->pane().lineCount(), 4);
+    QTest::keyClick(longBox, Qt::Key_End);
+    EXPECT_EQ(longBox->pane().caret(), (TextPoint{0, 5 * 1024 * 1024}));
+    EXPECT_GT(longBox->horizontalScrollBar()->value(), 5 * 1024 * 1024 - 1000);
 }
