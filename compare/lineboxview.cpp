@@ -29,7 +29,9 @@ LineBoxView::LineBoxView(QWidget *parent)
         updateScrollBars();
         viewport()->update();
     });
-    connect(&m_pane, &StorePane::caretMoved, viewport(), qOverload<>(&QWidget::update));
+    // A find or a command that moves the caret brings it into sight, as a click does.
+    connect(&m_pane, &StorePane::caretMoved, this, &LineBoxView::ensureCaretVisible);
+    connect(&m_pane, &StorePane::focusWanted, this, [this] { setFocus(); });
     updateScrollBars();
 }
 

@@ -630,7 +630,7 @@ void TForm1::openPaths(const QStringList &paths)
         showTextEncoding(this, read.encoding, read.detected);
         files.append({QFileInfo(path).fileName(), read.paneText()});
     }
-    m_workspace->openFiles(files);
+    m_workspace->openFiles(std::move(files));
     editor(m_workspace->currentBox())->setFocus();
 }
 
@@ -642,11 +642,13 @@ void TForm1::openDropped(const BoxId &box, const QStringList &paths)
         openPaths(paths);
         return;
     }
-    const TextFileRead read = LoadTextFile(paths.first(), TextEncoding::UTF8);
+    const TextFileRead read = loadTextFileAs(paths.first(), m_openEncoding);
     if (!read.ok()) {
         QMessageBox::critical(this, QApplication::applicationDisplayName(), read.error);
         return;
     }
+    m_saveEncoding = int(read.encoding);
+    showTextEncoding(this, read.encoding, read.detected);
     m_workspace->focusBox(box);
     m_workspace->openIntoCurrent({QFileInfo(paths.first()).fileName(), read.paneText()});
     editor(box)->setFocus();
@@ -659,7 +661,7 @@ void TForm1::openFilesClick()
         m_saveEncoding = int(file.read.encoding);
         files.append({QFileInfo(file.path).fileName(), file.read.paneText()});
     }
-    m_workspace->openFiles(files);
+    m_workspace->openFiles(std::move(files));
     editor(m_workspace->currentBox())->setFocus();
 }
 

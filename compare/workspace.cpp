@@ -6,6 +6,7 @@
 #include "compare/storepane.h"
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -140,7 +141,7 @@ void ComparisonWorkspace::refreshAfterEdit()
     N82Click();
 }
 
-void ComparisonWorkspace::openFiles(const QList<LoadedList> &files)
+void ComparisonWorkspace::openFiles(QList<LoadedList> files)
 {
     if (files.isEmpty())
         return;
@@ -150,7 +151,7 @@ void ComparisonWorkspace::openFiles(const QList<LoadedList> &files)
     m_options.compare = false;
     for (int f = 1; f <= count; ++f) {
         focusBox({f, BoxKind::Source});
-        setTextAt(slotOf({f, BoxKind::Source}), files[f - 1].text);
+        setTextAt(slotOf({f, BoxKind::Source}), std::exchange(files[f - 1].text, QString()));
         clearResults(f);
         N35Click();
         setName(f, files[f - 1].fileName);

@@ -108,7 +108,9 @@ public:
     /// Loads up to ten files into lists 1.. and sets N to their number (2 for one file);
     /// files beyond the tenth are ignored. With "Сравнение списков" on the lists are compared
     /// once, after the last file: each file's comparison would be overwritten by the next.
-    void openFiles(const QList<LoadedList> &files);
+    /// Each file's text is let go once it is in its box, so that the originals and the
+    /// cleaned lists are not all held at once.
+    void openFiles(QList<LoadedList> files);
     /// The pop-up "Открыть": the file replaces the current box. A source box also has its
     /// result boxes emptied and its slot renamed; other boxes leave the slots alone.
     void openIntoCurrent(const LoadedList &file);

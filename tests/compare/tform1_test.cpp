@@ -1,6 +1,7 @@
 #include "compare/tform1.h"
 
 #include "common/desktopservices.h"
+#include "common/findreplace.h"
 #include "common/listfiledialog.h"
 #include "compare/boxframe.h"
 #include "compare/initformclient.h"
@@ -324,6 +325,18 @@ TEST_F(CambrelWindowTest, BoxesTakeKeysDropsAndLongLines)
     QTest::keyClick(source, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(source, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"коты\r\nпё"_s);
+
+    // Finding a line far down brings it into sight.
+    QString lines;
+    for (int k = 0; k < 1000; ++k)
+        lines += u"строка %1\r\n"_s.arg(k);
+    window->workspace().paste(lines);
+    FindOptions options;
+    options.text = u"строка 900"_s;
+    window->workspace().find(options);
+    EXPECT_EQ(source->pane().caret(), (TextPoint{900, 10}));
+    EXPECT_LE(source->firstVisibleRow(), 900);
+    EXPECT_LT(900, source->firstVisibleRow() + source->viewport()->height() / source->fontMetrics().height());
 
     // A file dropped on a box opens into that box.
     LineBoxView *unique = window->editor({2, BoxKind::Source});
