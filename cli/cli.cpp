@@ -24,7 +24,8 @@ const Command Commands[] = {
     {"convert", convertCommand, "convert --from ENC --to ENC IN OUT"},
     {"compare", compareCommand,
      "compare [--auto] [--no-auto-compare] [--case CASE] [--encoding ENC] --out DIR FILE..."},
-    {"dict", dictCommand, "dict build|corpus|info ...   the dictionary builder; see dict --help"},
+    {"dict", dictCommand,
+     "dict build|count|corpus|info ...   the dictionary builder; see dict --help"},
     {"related", relatedCommand,
      "related --dict DB [--black-list FILE] [--pos TAGS] [--rank links|strength] "
      "[--encoding ENC] [--progress] FILE"},

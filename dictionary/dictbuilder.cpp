@@ -21,6 +21,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include <unistd.h>
+
 namespace {
 
 // A lexeme of the dictionary: one group of a stored word's paradigm.
@@ -262,18 +264,31 @@ QString morphologyPackage(const QString &dir)
 class Builder
 {
 public:
-    Builder(const DictBuildOptions &options, const std::function<void(const QString &)> &stage)
-        : m_options(options), m_stage(stage)
+    Builder(const DictBuildOptions &options, const DictBuildHooks &hooks)
+        : m_options(options), m_hooks(hooks)
     {
     }
     DictBuildReport run();
+    DictBuildReport count();
 
 private:
-    void say(const QString &text)
+    void say(const QString &key, const QString &text)
     {
-        if (m_stage)
-            m_stage(text);
+        if (m_hooks.stage)
+            m_hooks.stage(key, text);
     }
+    bool cancelled()
+    {
+        if (!m_hooks.cancelled || !m_hooks.cancelled())
+            return false;
+        m_report.cancelled = true;
+        if (m_report.error.isEmpty())
+            m_report.error = NgramCounter::cancelledMessage();
+        return true;
+    }
+    // Asked every so many rows written.
+    bool cancelledNow(std::int64_t row) { return (row & 0xFFFF) == 0 && cancelled(); }
+    bool readCorpus();
     bool readSources();
     void collectCandidates();
     void chooseLexemes();
@@ -284,7 +299,7 @@ private:
     double bestProbability(const Candidate &c) const;
 
     const DictBuildOptions &m_options;
-    std::function<void(const QString &)> m_stage;
+    const DictBuildHooks &m_hooks;
     DictBuildReport m_report;
     Morphology m_morph;
     NgramCounter m_corpus;
@@ -295,31 +310,53 @@ private:
     std::vector<std::int64_t> m_initialId;          // per lexeme
 };
 
+bool Builder::readCorpus()
+{
+    const QFileInfo target(m_options.outPath);
+    m_corpus.setMemoryBudget(m_options.memoryBytes ? m_options.memoryBytes
+                                                   : defaultMemoryBudget(),
+                             target.absolutePath());
+    m_corpus.tokens = m_hooks.tokens;
+    m_corpus.skipped = m_hooks.skipped;
+    m_corpus.cancelled = m_hooks.cancelled;
+    QString error;
+    bool ok = true;
+    for (const QString &path : m_options.countsPaths)
+        if (!(ok = m_corpus.addCounts(path, &error)))
+            break;
+    for (const QString &path : m_options.corpusPaths) {
+        if (!ok)
+            break;
+        ok = m_corpus.addPath(path, &error);
+    }
+    if (!ok && error == NgramCounter::cancelledMessage())
+        m_report.cancelled = true;
+    if (!ok)
+        m_report.error = error;
+    m_report.corpusTokens = std::int64_t(m_corpus.totalTokens());
+    m_report.skippedFiles = int(m_corpus.skippedFiles().size());
+    return ok;
+}
+
 bool Builder::readSources()
 {
-    say(QStringLiteral("Reading the morphology and the corpus"));
+    say(QStringLiteral("count"), QStringLiteral("Reading the morphology and the corpus"));
     // The two are independent: the morphology is read on a second thread meanwhile.
     QString morphError;
     bool morphOk = false;
     std::thread morphology(
         [&] { morphOk = m_morph.load(m_options.morphologyDir, &morphError); });
-    QString corpusError;
-    bool corpusOk = true;
-    for (const QString &path : m_options.corpusPaths)
-        if (!(corpusOk = m_corpus.addPath(path, &corpusError)))
-            break;
+    const bool corpusOk = readCorpus();
     morphology.join();
-    if (!morphOk)
+    if (!morphOk && !m_report.cancelled)
         m_report.error = morphError;
-    else if (!corpusOk)
-        m_report.error = corpusError;
-    m_report.corpusTokens = std::int64_t(m_corpus.totalTokens());
-    return m_report.ok();
+    m_report.spilledRuns = std::int64_t(m_corpus.spilledRuns());
+    return corpusOk && morphOk;
 }
 
 void Builder::collectCandidates()
 {
-    say(QStringLiteral("Matching the corpus words with the forms"));
+    say(QStringLiteral("match"), QStringLiteral("Matching the corpus words with the forms"));
     m_distinct = distinctForms(m_morph);
     for (std::uint32_t s = 0; s < m_morph.stems.size(); ++s) {
         const std::size_t groups = m_morph.paradigms[m_morph.stems[s].paradigm].lexemes.size();
@@ -376,7 +413,7 @@ double Builder::bestProbability(const Candidate &c) const
 
 void Builder::chooseLexemes()
 {
-    say(QStringLiteral("Choosing a lexeme for each corpus word"));
+    say(QStringLiteral("choose"), QStringLiteral("Choosing a lexeme for each corpus word"));
     m_tokenLexeme.assign(m_corpus.tokenTypeCount(), NoLexeme);
     // A token's candidates: its exact spellings, else its «ё» restorations; one per lexeme.
     std::vector<std::pair<std::size_t, std::size_t>> spans(m_corpus.tokenTypeCount(),
@@ -462,7 +499,7 @@ void Builder::chooseLexemes()
 
 bool Builder::writeForms(Database &db)
 {
-    say(QStringLiteral("Writing the forms"));
+    say(QStringLiteral("forms"), QStringLiteral("Writing the forms"));
     std::vector<std::uint32_t> order(m_lexemes.size());
     std::iota(order.begin(), order.end(), 0);
     // A lexeme's frequency is the tokens that went to it, so a word's first row is the
@@ -485,6 +522,8 @@ bool Builder::writeForms(Database &db)
         rowsOfLexeme(m_morph, lexeme,
                      m_distinct[m_morph.stems[lexeme.stem].paradigm][lexeme.group], &rows);
         m_initialId[l] = id + 1;
+        if (cancelledNow(id))
+            return false;
         for (std::size_t i = 0; i < rows.words.size(); ++i) {
             utf8.clear();
             appendCp1251AsUtf8(rows.words[i], &utf8);
@@ -508,52 +547,73 @@ bool Builder::writeForms(Database &db)
 
 bool Builder::writeGrams(Database &db)
 {
-    say(QStringLiteral("Writing the word pairs and triples"));
+    say(QStringLiteral("grams"), QStringLiteral("Writing the word pairs and triples"));
     const auto idOf = [&](std::uint32_t token) -> std::int64_t {
         const std::uint32_t l = m_tokenLexeme[token];
         return l == NoLexeme ? -1 : m_initialId[l];
     };
-    const auto minFreq = std::uint32_t(std::max(1, m_options.minFreq));
+    m_report.minFreq = m_options.minFreq > 0 ? m_options.minFreq
+                                             : automaticMinFreq(m_report.corpusTokens);
+    const auto minFreq = std::uint64_t(m_report.minFreq);
+    QString error;
     sqlite3_stmt *pair = db.prepare("INSERT INTO grams2 VALUES (?, ?, ?, ?, ?)");
     sqlite3_stmt *triple = db.prepare("INSERT INTO grams3 VALUES (?, ?, ?, ?, ?, ?, ?)");
     if (!pair || !triple)
         return false;
     // Rows go in by their first id, so a search's look-ups touch few pages.
     std::vector<std::pair<std::array<std::int64_t, 3>, std::uint32_t>> kept;
-    std::vector<std::array<std::uint32_t, 3>> tokens;
-    m_corpus.bigrams().forEach([&](const NgramTable<2>::Key &key, std::uint32_t count) {
-        if (count < minFreq || idOf(key[0]) < 0 || idOf(key[1]) < 0)
-            return;
-        kept.push_back({{idOf(key[0]), idOf(key[1]), 0}, std::uint32_t(tokens.size())});
-        tokens.push_back({key[0], key[1], count});
-    });
+    std::vector<std::pair<std::array<std::uint32_t, 2>, std::uint64_t>> tokens;
+    const bool pairsRead = m_corpus.forEachPair(
+        [&](const NgramTable<2>::Key &key, std::uint64_t count) {
+            if (count < minFreq || idOf(key[0]) < 0 || idOf(key[1]) < 0)
+                return;
+            kept.push_back({{idOf(key[0]), idOf(key[1]), 0}, std::uint32_t(tokens.size())});
+            tokens.push_back({key, count});
+        },
+        &error);
+    if (!pairsRead) {
+        m_report.error = error;
+        return false;
+    }
     std::sort(kept.begin(), kept.end());
+    std::int64_t row = 0;
     for (const auto &[ids, at] : kept) {
+        if (cancelledNow(row++))
+            return false;
         sqlite3_bind_int64(pair, 1, ids[0]);
         sqlite3_bind_int64(pair, 2, ids[1]);
-        bindText(pair, 3, m_corpus.token(tokens[at][0]));
-        bindText(pair, 4, m_corpus.token(tokens[at][1]));
-        sqlite3_bind_int64(pair, 5, tokens[at][2]);
+        bindText(pair, 3, m_corpus.token(tokens[at].first[0]));
+        bindText(pair, 4, m_corpus.token(tokens[at].first[1]));
+        sqlite3_bind_int64(pair, 5, std::int64_t(tokens[at].second));
         if (!db.step(pair))
             return false;
     }
     m_report.grams2Rows = std::int64_t(kept.size());
-    kept.clear();
-    std::vector<std::array<std::uint32_t, 4>> tripleTokens;
-    m_corpus.trigrams().forEach([&](const NgramTable<3>::Key &key, std::uint32_t count) {
-        if (count < minFreq || idOf(key[0]) < 0 || idOf(key[2]) < 0)
-            return;
-        kept.push_back({{idOf(key[0]), idOf(key[1]), idOf(key[2])},
-                        std::uint32_t(tripleTokens.size())});
-        tripleTokens.push_back({key[0], key[1], key[2], count});
-    });
+    std::vector<std::pair<std::array<std::int64_t, 3>, std::uint32_t>>().swap(kept);
+    std::vector<std::pair<std::array<std::uint32_t, 2>, std::uint64_t>>().swap(tokens);
+    std::vector<std::pair<std::array<std::uint32_t, 3>, std::uint64_t>> tripleTokens;
+    const bool triplesRead = m_corpus.forEachTriple(
+        [&](const NgramTable<3>::Key &key, std::uint64_t count) {
+            if (count < minFreq || idOf(key[0]) < 0 || idOf(key[2]) < 0)
+                return;
+            kept.push_back({{idOf(key[0]), idOf(key[1]), idOf(key[2])},
+                            std::uint32_t(tripleTokens.size())});
+            tripleTokens.push_back({key, count});
+        },
+        &error);
+    if (!triplesRead) {
+        m_report.error = error;
+        return false;
+    }
     std::sort(kept.begin(), kept.end());
     for (const auto &[ids, at] : kept) {
+        if (cancelledNow(row++))
+            return false;
         for (int k = 0; k < 3; ++k) {
             sqlite3_bind_int64(triple, 1 + k, ids[k]);
-            bindText(triple, 4 + k, m_corpus.token(tripleTokens[at][k]));
+            bindText(triple, 4 + k, m_corpus.token(tripleTokens[at].first[std::size_t(k)]));
         }
-        sqlite3_bind_int64(triple, 7, tripleTokens[at][3]);
+        sqlite3_bind_int64(triple, 7, std::int64_t(tripleTokens[at].second));
         if (!db.step(triple))
             return false;
     }
@@ -584,7 +644,7 @@ bool Builder::writeMeta(Database &db)
         {QStringLiteral("lexemes"), QString::number(m_report.lexemes)},
         {QStringLiteral("grams2_rows"), QString::number(m_report.grams2Rows)},
         {QStringLiteral("grams3_rows"), QString::number(m_report.grams3Rows)},
-        {QStringLiteral("min_freq"), QString::number(std::max(1, m_options.minFreq))},
+        {QStringLiteral("min_freq"), QString::number(m_report.minFreq)},
     };
     const QString package = morphologyPackage(m_options.morphologyDir);
     if (!package.isEmpty())
@@ -610,12 +670,20 @@ bool Builder::write(const QString &path)
                     "PRAGMA threads=2;")
         || !db.exec(Schema) || !db.exec("BEGIN") || !writeForms(db) || !writeGrams(db)
         || !writeMeta(db) || !db.exec("COMMIT")) {
-        m_report.error = db.error();
+        if (m_report.error.isEmpty())
+            m_report.error = db.error();
         return false;
     }
-    say(QStringLiteral("Indexing"));
+    say(QStringLiteral("index"), QStringLiteral("Indexing"));
+    if (cancelled())
+        return false;
+    // The indexes take long on a large corpus: a cancel interrupts them.
+    sqlite3_progress_handler(
+        db.handle(), 100000,
+        [](void *self) { return static_cast<Builder *>(self)->cancelled() ? 1 : 0; }, this);
     if (!db.exec(Indexes) || !db.close()) {
-        m_report.error = db.error();
+        if (m_report.error.isEmpty())
+            m_report.error = db.error();
         return false;
     }
     return true;
@@ -633,6 +701,8 @@ DictBuildReport Builder::run()
         return m_report;
     collectCandidates();
     chooseLexemes();
+    if (cancelled())
+        return m_report;
     QTemporaryFile part(target.absoluteFilePath() + QStringLiteral(".XXXXXX.part"));
     if (!part.open()) {
         m_report.error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(part.fileTemplate()),
@@ -640,7 +710,7 @@ DictBuildReport Builder::run()
         return m_report;
     }
     part.close();
-    if (!write(part.fileName()))
+    if (!write(part.fileName()) || cancelled())
         return m_report;
     part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
                         | QFileDevice::ReadGroup | QFileDevice::ReadOther);
@@ -658,12 +728,50 @@ DictBuildReport Builder::run()
     return m_report;
 }
 
+DictBuildReport Builder::count()
+{
+    const QFileInfo target(m_options.outPath);
+    if (!target.absoluteDir().exists()) {
+        m_report.error = QStringLiteral("%1: no such folder")
+                             .arg(QDir::toNativeSeparators(target.absolutePath()));
+        return m_report;
+    }
+    say(QStringLiteral("count"), QStringLiteral("Reading the corpus"));
+    if (!readCorpus())
+        return m_report;
+    say(QStringLiteral("grams"), QStringLiteral("Writing the counts"));
+    QString error;
+    if (!m_corpus.writeCounts(m_options.outPath, &error))
+        m_report.error = error;
+    m_report.spilledRuns = std::int64_t(m_corpus.spilledRuns());
+    return m_report;
+}
+
 } // namespace
 
-DictBuildReport buildDictionary(const DictBuildOptions &options,
-                                const std::function<void(const QString &)> &stage)
+DictBuildReport buildDictionary(const DictBuildOptions &options, const DictBuildHooks &hooks)
 {
-    return Builder(options, stage).run();
+    return Builder(options, hooks).run();
+}
+
+DictBuildReport countCorpus(const DictBuildOptions &options, const DictBuildHooks &hooks)
+{
+    return Builder(options, hooks).count();
+}
+
+int automaticMinFreq(std::int64_t corpusTokens)
+{
+    return corpusTokens < 10'000'000 ? 1 : 2;
+}
+
+std::size_t defaultMemoryBudget()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    const std::size_t physical = pages > 0 && pageSize > 0
+                                     ? std::size_t(pages) * std::size_t(pageSize)
+                                     : std::size_t(4) << 30;
+    return std::clamp<std::size_t>(physical / 4, std::size_t(512) << 20, std::size_t(4) << 30);
 }
 
 bool readDictionaryInfo(const QString &path, QStringList *lines, QString *error)

@@ -1,11 +1,17 @@
 #include "dictionary/ngramcounter.h"
 
+#include "dictionary/corpusreader.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <algorithm>
+#include <cstring>
+#include <queue>
 
 namespace {
 
@@ -150,7 +156,7 @@ typename NgramTable<N>::Slot &NgramTable<N>::slotFor(const Key &key)
 }
 
 template<int N>
-void NgramTable<N>::add(const Key &key)
+void NgramTable<N>::add(const Key &key, std::uint32_t count)
 {
     // Three quarters full at most: with a mixed hash, linear probing stays short, and the
     // table holds little more than its n-grams.
@@ -162,7 +168,8 @@ void NgramTable<N>::add(const Key &key)
         s.count = 0;
         ++m_used;
     }
-    ++s.count;
+    // A count that would pass 32 bits stays at the top; only merged counts are wider.
+    s.count = std::uint32_t(std::min<std::uint64_t>(std::uint64_t(s.count) + count, 0xFFFFFFFFu));
 }
 
 template<int N>
@@ -216,6 +223,47 @@ void NgramCounter::growIds()
     }
 }
 
+
+// A sorted run of n-gram counts on disk: fixed records of N ids and a 32-bit count.
+struct NgramCounter::Run
+{
+    QTemporaryFile file;
+};
+
+NgramCounter::NgramCounter() = default;
+NgramCounter::~NgramCounter() = default;
+
+QString NgramCounter::cancelledMessage()
+{
+    return QStringLiteral("cancelled");
+}
+
+void NgramCounter::setMemoryBudget(std::size_t bytes, const QString &folder)
+{
+    m_budget = bytes;
+    m_spillFolder = folder;
+}
+
+void NgramCounter::addToken(std::uint32_t id, std::uint64_t count)
+{
+    m_tokenCounts[id] += count;
+    m_totalTokens += count;
+    if (m_totalTokens >= m_nextProgress) {
+        m_nextProgress = m_totalTokens + (1 << 20);
+        if (tokens)
+            tokens(m_totalTokens);
+    }
+}
+
+bool NgramCounter::fitBudget(QString *error)
+{
+    // The tables together, with the larger growth one of them may need next.
+    const std::size_t ahead = std::max(m_bigrams.growthBytes(), m_trigrams.growthBytes());
+    if (m_budget == 0 || m_bigrams.bytes() + m_trigrams.bytes() + ahead <= m_budget)
+        return true;
+    return spill(m_bigrams, m_runs2, error) && spill(m_trigrams, m_runs3, error);
+}
+
 void NgramCounter::addLine(std::string_view utf8)
 {
     m_run.clear();
@@ -223,10 +271,11 @@ void NgramCounter::addLine(std::string_view utf8)
         utf8,
         [this](std::string_view token) {
             const std::uint32_t id = intern(token);
-            ++m_tokenCounts[id];
-            ++m_totalTokens;
+            addToken(id, 1);
             m_run.push_back(id);
             const std::size_t n = m_run.size();
+            if (n >= 2 && m_spillError.isEmpty() && !fitBudget(&m_spillError))
+                return;
             if (n >= 2)
                 m_bigrams.add({m_run[n - 2], m_run[n - 1]});
             if (n >= 3)
@@ -258,40 +307,326 @@ bool NgramCounter::addPath(const QString &path, QString *error)
 
 bool NgramCounter::addFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    ++m_files;
-    // Read in blocks and hand over whole lines, so a large corpus needs little memory.
-    constexpr qint64 BlockSize = 8 << 20;
-    QByteArray pending;
-    bool start = true;
-    for (;;) {
-        const QByteArray block = file.read(BlockSize);
-        if (block.isEmpty()) {
-            if (file.error() != QFileDevice::NoError) {
-                *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
-                                                      file.errorString());
+    bool stopped = false;
+    std::uint64_t lines = 0;
+    QString problem;
+    const bool read = readCorpusFile(
+        path,
+        [&](std::string_view line) {
+            // Asking every line would cost more than the counting of a short one.
+            if ((++lines & 1023) == 0 && cancelled && cancelled()) {
+                stopped = true;
                 return false;
             }
-            break;
-        }
-        pending += block;
-        std::string_view text(pending.constData(), std::size_t(pending.size()));
-        if (start && text.starts_with("\xEF\xBB\xBF"))
-            text.remove_prefix(3);
-        start = false;
-        std::size_t lineStart = 0;
-        for (std::size_t nl = text.find('\n'); nl != std::string_view::npos;
-             nl = text.find('\n', lineStart)) {
-            addLine(text.substr(lineStart, nl - lineStart));
-            lineStart = nl + 1;
-        }
-        pending = QByteArray(text.data() + lineStart, qsizetype(text.size() - lineStart));
+            addLine(line);
+            return m_spillError.isEmpty();
+        },
+        &problem);
+    if (!m_spillError.isEmpty()) {
+        *error = m_spillError;
+        return false;
     }
-    if (!pending.isEmpty())
-        addLine(std::string_view(pending.constData(), std::size_t(pending.size())));
+    if (stopped || (cancelled && cancelled())) {
+        *error = cancelledMessage();
+        return false;
+    }
+    if (!read) {
+        m_skipped.append(problem);
+        if (skipped)
+            skipped(problem);
+        return true;
+    }
+    ++m_files;
+    return true;
+}
+
+namespace {
+
+constexpr char CountsMagic[] = "lexorum counts 1\n";
+constexpr std::uint32_t EndOfSection = 0xFFFFFFFFu;
+
+// Buffered writing and reading of plain numbers and bytes.
+class Writer
+{
+public:
+    explicit Writer(QFileDevice *file) : m_file(file) { m_buffer.reserve(1 << 20); }
+    void bytes(const void *data, std::size_t size)
+    {
+        m_buffer.append(static_cast<const char *>(data), size);
+        if (m_buffer.size() >= (1 << 20))
+            flush();
+    }
+    template<typename T>
+    void number(T value)
+    {
+        bytes(&value, sizeof value);
+    }
+    bool flush()
+    {
+        if (!m_buffer.empty() && m_file->write(m_buffer.data(), qint64(m_buffer.size()))
+                                     != qint64(m_buffer.size()))
+            m_failed = true;
+        m_buffer.clear();
+        return !m_failed;
+    }
+
+private:
+    QFileDevice *m_file;
+    std::string m_buffer;
+    bool m_failed = false;
+};
+
+class Reader
+{
+public:
+    explicit Reader(QIODevice *file) : m_file(file) {}
+    bool bytes(void *data, std::size_t size)
+    {
+        auto *out = static_cast<char *>(data);
+        while (size > 0) {
+            if (m_at == m_buffer.size()) {
+                m_buffer.resize(256 << 10);
+                const qint64 got = m_file->read(m_buffer.data(), qint64(m_buffer.size()));
+                m_buffer.resize(std::size_t(std::max<qint64>(got, 0)));
+                m_at = 0;
+                if (got <= 0)
+                    return false;
+            }
+            const std::size_t n = std::min(size, m_buffer.size() - m_at);
+            std::memcpy(out, m_buffer.data() + m_at, n);
+            m_at += n;
+            out += n;
+            size -= n;
+        }
+        return true;
+    }
+    template<typename T>
+    bool number(T *value)
+    {
+        return bytes(value, sizeof *value);
+    }
+
+private:
+    QIODevice *m_file;
+    std::string m_buffer;
+    std::size_t m_at = 0;
+};
+
+QString fileError(const QFileDevice &file)
+{
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file.fileName()),
+                                        file.errorString());
+}
+
+} // namespace
+
+template<int N>
+bool NgramCounter::spill(NgramTable<N> &table, std::vector<std::unique_ptr<Run>> &runs,
+                         QString *error)
+{
+    if (table.size() == 0)
+        return true;
+    auto run = std::make_unique<Run>();
+    const QString folder = m_spillFolder.isEmpty() ? QDir::tempPath() : m_spillFolder;
+    run->file.setFileTemplate(QDir(folder).filePath(QStringLiteral("lexorum-counts-XXXXXX.run")));
+    if (!run->file.open()) {
+        *error = fileError(run->file);
+        return false;
+    }
+    Writer out(&run->file);
+    table.drainSorted([&](const typename NgramTable<N>::Key &key, std::uint32_t count) {
+        out.bytes(key.data(), sizeof key);
+        out.number(count);
+    });
+    if (!out.flush() || !run->file.flush()) {
+        *error = fileError(run->file);
+        return false;
+    }
+    runs.push_back(std::move(run));
+    return true;
+}
+
+template<int N, typename Visit>
+bool NgramCounter::merge(NgramTable<N> &table, std::vector<std::unique_ptr<Run>> &runs,
+                         Visit visit, QString *error)
+{
+    if (runs.empty()) {
+        table.forEach(visit);
+        return true;
+    }
+    if (!spill(table, runs, error))
+        return false;
+    using Key = typename NgramTable<N>::Key;
+    struct Head
+    {
+        Key key;
+        std::uint32_t count;
+        std::size_t run;
+        bool operator>(const Head &other) const
+        {
+            return std::tie(key, run) > std::tie(other.key, other.run);
+        }
+    };
+    std::vector<Reader> readers;
+    std::priority_queue<Head, std::vector<Head>, std::greater<Head>> heads;
+    const auto next = [&](std::size_t r) {
+        Head head;
+        head.run = r;
+        if (readers[r].bytes(head.key.data(), sizeof head.key) && readers[r].number(&head.count))
+            heads.push(head);
+    };
+    for (const auto &run : runs) {
+        if (!run->file.seek(0)) {
+            *error = fileError(run->file);
+            return false;
+        }
+        readers.emplace_back(&run->file);
+    }
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        next(r);
+    while (!heads.empty()) {
+        const Key key = heads.top().key;
+        std::uint64_t count = 0;
+        while (!heads.empty() && heads.top().key == key) {
+            const std::size_t r = heads.top().run;
+            count += heads.top().count;
+            heads.pop();
+            next(r);
+        }
+        visit(key, count);
+    }
+    for (const auto &run : runs)
+        if (run->file.error() != QFileDevice::NoError) {
+            *error = fileError(run->file);
+            return false;
+        }
+    return true;
+}
+
+bool NgramCounter::forEachPair(const PairVisit &visit, QString *error)
+{
+    return merge(m_bigrams, m_runs2, visit, error);
+}
+
+bool NgramCounter::forEachTriple(const TripleVisit &visit, QString *error)
+{
+    return merge(m_trigrams, m_runs3, visit, error);
+}
+
+bool NgramCounter::writeCounts(const QString &path, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = fileError(file);
+        return false;
+    }
+    Writer out(&file);
+    out.bytes(CountsMagic, sizeof CountsMagic - 1);
+    out.number(std::uint64_t(m_files));
+    out.number(std::uint64_t(m_tokens.size()));
+    for (std::size_t t = 0; t < m_tokens.size(); ++t) {
+        out.number(std::uint32_t(m_tokens[t].size()));
+        out.bytes(m_tokens[t].data(), m_tokens[t].size());
+        out.number(m_tokenCounts[t]);
+    }
+    const auto record = [&](const auto &key, std::uint64_t count) {
+        out.bytes(key.data(), sizeof key);
+        out.number(count);
+    };
+    if (!forEachPair(record, error))
+        return false;
+    out.number(EndOfSection);
+    out.number(EndOfSection);
+    out.number(std::uint64_t(0));
+    if (!forEachTriple(record, error))
+        return false;
+    for (int k = 0; k < 3; ++k)
+        out.number(EndOfSection);
+    out.number(std::uint64_t(0));
+    if (!out.flush() || !file.commit()) {
+        *error = fileError(file);
+        return false;
+    }
+    return true;
+}
+
+bool NgramCounter::addCounts(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = fileError(file);
+        return false;
+    }
+    const QString broken = QStringLiteral("%1: not a complete counts file of lexorum-cli dict "
+                                          "count")
+                               .arg(QDir::toNativeSeparators(path));
+    Reader in(&file);
+    char magic[sizeof CountsMagic - 1];
+    std::uint64_t files = 0;
+    std::uint64_t types = 0;
+    if (!in.bytes(magic, sizeof magic) || std::memcmp(magic, CountsMagic, sizeof magic) != 0
+        || !in.number(&files) || !in.number(&types)) {
+        *error = broken;
+        return false;
+    }
+    std::vector<std::uint32_t> ids;
+    std::string text;
+    for (std::uint64_t t = 0; t < types; ++t) {
+        std::uint32_t length = 0;
+        std::uint64_t count = 0;
+        if (!in.number(&length) || length > (1 << 16)) {
+            *error = broken;
+            return false;
+        }
+        text.resize(length);
+        if (!in.bytes(text.data(), length) || !in.number(&count)) {
+            *error = broken;
+            return false;
+        }
+        ids.push_back(intern(text));
+        addToken(ids.back(), count);
+    }
+    // Pairs, then triples, each ended by a record of EndOfSection ids.
+    for (;;) {
+        std::array<std::uint32_t, 2> key;
+        std::uint64_t count;
+        if (!in.bytes(key.data(), sizeof key) || !in.number(&count)) {
+            *error = broken;
+            return false;
+        }
+        if (key[0] == EndOfSection)
+            break;
+        if (key[0] >= ids.size() || key[1] >= ids.size()) {
+            *error = broken;
+            return false;
+        }
+        if (!fitBudget(error))
+            return false;
+        m_bigrams.add({ids[key[0]], ids[key[1]]},
+                      std::uint32_t(std::min<std::uint64_t>(count, 0xFFFFFFFFu)));
+    }
+    for (std::uint64_t k = 0;; ++k) {
+        std::array<std::uint32_t, 3> key;
+        std::uint64_t count;
+        if (!in.bytes(key.data(), sizeof key) || !in.number(&count)) {
+            *error = broken;
+            return false;
+        }
+        if (key[0] == EndOfSection)
+            break;
+        if (key[0] >= ids.size() || key[1] >= ids.size() || key[2] >= ids.size()) {
+            *error = broken;
+            return false;
+        }
+        if (!fitBudget(error))
+            return false;
+        if ((k & 0xFFFF) == 0 && cancelled && cancelled()) {
+            *error = cancelledMessage();
+            return false;
+        }
+        m_trigrams.add({ids[key[0]], ids[key[1]], ids[key[2]]},
+                       std::uint32_t(std::min<std::uint64_t>(count, 0xFFFFFFFFu)));
+    }
+    m_files += int(files);
     return true;
 }

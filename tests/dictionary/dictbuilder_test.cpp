@@ -284,6 +284,78 @@ TEST_F(DictBuilder, LeavesNothingHalfWrittenWhenAnInputIsBroken)
     EXPECT_EQ(old.readAll(), QByteArray("the old dictionary"));
 }
 
+namespace {
+
+// What a dictionary holds from its corpus, row by row.
+QStringList corpusRows(const QString &path)
+{
+    return query(path, "select 'L', id, freq, share from lexemes order by id")
+           + query(path, "select 'P', * from grams2 order by word1id, word2id")
+           + query(path, "select 'T', * from grams3 order by word1id, word2id, word3id");
+}
+
+} // namespace
+
+TEST_F(DictBuilder, GivesTheSameDictionarySpilledOrCountedInShares)
+{
+    // A corpus with more pairs and triples than a tiny budget holds.
+    QByteArray text;
+    for (int i = 0; i < 60; ++i)
+        text += QByteArray(Corpus).replace("\n", i % 2 ? " кошки ежа\n" : " сталь лучших\n");
+    ASSERT_TRUE(writeFile(dir.filePath(u"corpus/a.txt"_s), text));
+    ASSERT_TRUE(writeFile(dir.filePath(u"corpus/b.txt"_s), Corpus));
+    build();
+    const QStringList whole = corpusRows(options.outPath);
+    ASSERT_GT(whole.size(), 40);
+
+    options.memoryBytes = 4096;
+    options.outPath = dir.filePath(u"spilled.sqlite"_s);
+    const DictBuildReport spilled = build();
+    EXPECT_GT(spilled.spilledRuns, 2);
+    EXPECT_EQ(corpusRows(options.outPath), whole);
+
+    // Each share counted apart, then merged by the build.
+    options.memoryBytes = 0;
+    DictBuildOptions share = options;
+    share.corpusPaths = {dir.filePath(u"corpus/a.txt"_s)};
+    share.outPath = dir.filePath(u"a.counts"_s);
+    ASSERT_TRUE(countCorpus(share).ok());
+    share.corpusPaths = {dir.filePath(u"corpus/b.txt"_s)};
+    share.outPath = dir.filePath(u"b.counts"_s);
+    ASSERT_TRUE(countCorpus(share).ok());
+    options.corpusPaths.clear();
+    options.countsPaths = {dir.filePath(u"a.counts"_s), dir.filePath(u"b.counts"_s)};
+    options.outPath = dir.filePath(u"shares.sqlite"_s);
+    build();
+    EXPECT_EQ(corpusRows(options.outPath), whole);
+    // The runs went away with the builds.
+    EXPECT_EQ(filesInDir(), (QStringList{u"a.counts"_s, u"b.counts"_s, u"out.sqlite"_s,
+                                         u"shares.sqlite"_s, u"spilled.sqlite"_s}));
+}
+
+TEST_F(DictBuilder, LeavesNoFileWhenCancelledAtAnyStage)
+{
+    ASSERT_TRUE(writeFile(options.outPath, "the old dictionary"));
+    const QStringList before = filesInDir();
+    for (const QString &stopAt : {u"count"_s, u"forms"_s, u"grams"_s, u"index"_s}) {
+        QStringList stages;
+        bool cancel = false;
+        DictBuildHooks hooks;
+        hooks.stage = [&](const QString &key, const QString &) {
+            stages.append(key);
+            cancel = cancel || key == stopAt;
+        };
+        hooks.cancelled = [&] { return cancel; };
+        const DictBuildReport report = buildDictionary(options, hooks);
+        EXPECT_TRUE(report.cancelled) << stopAt.toStdString();
+        EXPECT_EQ(stages.last(), stopAt);
+        EXPECT_EQ(filesInDir(), before) << stopAt.toStdString();
+    }
+    QFile old(options.outPath);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("the old dictionary"));
+}
+
 // The default dictionary of the checkout, when scripts/fetch-data has built it.
 TEST(DefaultDictionary, LooksUpWhatRussianLemmatisersGive)
 {
