@@ -1,5 +1,6 @@
 #include "builder/tform2.h"
 
+#include "builder/dictionarybuilddialog.h"
 #include "builder/workspace.h"
 #include "common/desktopservices.h"
 #include "common/suiteinfo.h"
@@ -24,10 +25,11 @@ TForm2::TForm2(Workspace &workspace, QWidget *parent)
     BitBtn4 = new QPushButton(u"Загрузить"_s, this);
     BitBtn1 = new QPushButton(u"Сохранить"_s, this);
     BitBtn2 = new QPushButton(u"Отмена"_s, this);
+    BuildFromTexts = new QPushButton(u"Создать словарь из своих текстов…"_s, this);
     layout->addWidget(Label1, 0, 0, 1, 4);
     layout->addWidget(Edit1, 1, 0, 1, 3);
     layout->addWidget(BitBtn3, 1, 3);
-    layout->setRowStretch(2, 1);
+    layout->addWidget(BuildFromTexts, 2, 0, 1, 2, Qt::AlignLeft);
     layout->addWidget(BitBtn4, 3, 0);
     layout->setColumnStretch(1, 1);
     layout->addWidget(BitBtn1, 3, 2);
@@ -37,7 +39,8 @@ TForm2::TForm2(Workspace &workspace, QWidget *parent)
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn3, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
     connect(BitBtn4, &QPushButton::clicked, this, &TForm2::BitBtn4Click);
-    setFixedSize(492, 144);
+    connect(BuildFromTexts, &QPushButton::clicked, this, &TForm2::buildFromTextsClick);
+    setFixedSize(492, 176);
 }
 
 void TForm2::showEvent(QShowEvent *event)
@@ -68,4 +71,11 @@ void TForm2::BitBtn3Click()
 void TForm2::BitBtn4Click()
 {
     DesktopServices::current().openUrl(makerSite(u"/product.php?id=53"_s));
+}
+
+void TForm2::buildFromTextsClick()
+{
+    DictionaryBuildDialog dialog(this);
+    if (dialog.exec() == QDialog::Accepted && m_workspace.acceptDataBase(dialog.builtPath()))
+        Edit1->setText(dialog.builtPath());
 }

@@ -21,6 +21,7 @@ public:
     QPushButton *BitBtn2;
     QPushButton *BitBtn3;
     QPushButton *BitBtn4;
+    QPushButton *BuildFromTexts;  // "Создать словарь из своих текстов…"
 
 protected:
     void showEvent(QShowEvent *event) override;  // FormShow
@@ -29,6 +30,7 @@ private:
     void BitBtn1Click();
     void BitBtn3Click();
     void BitBtn4Click();
+    void buildFromTextsClick();
 
     Workspace &m_workspace;
 };

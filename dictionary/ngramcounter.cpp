@@ -337,6 +337,8 @@ bool NgramCounter::addFile(const QString &path, QString *error)
         return true;
     }
     ++m_files;
+    if (tokens)
+        tokens(m_totalTokens);
     return true;
 }
 

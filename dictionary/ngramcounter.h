@@ -109,9 +109,10 @@ public:
     /// count, runs merged.
     bool writeCounts(const QString &path, QString *error);
 
-    /// Hooks for long counts: tokens() about every million tokens, skipped() with the
-    /// message of each file left out, cancelled() asked between lines (true stops the
-    /// count: addPath and addCounts then fail with CountCancelled).
+    /// Hooks for long counts: tokens() about every million tokens and after each file,
+    /// skipped() with the message of each file left out, cancelled() asked every so many
+    /// lines (true stops the count: addPath and addCounts then fail with
+    /// cancelledMessage()).
     std::function<void(std::uint64_t tokens)> tokens;
     std::function<void(const QString &message)> skipped;
     std::function<bool()> cancelled;

@@ -1,0 +1,222 @@
+#include "builder/dictionarybuildjob.h"
+
+#include "builder/settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// How long a builder asked to stop may take before it is killed: a cancel is checked
+// every few thousand lines or rows, so this is far more than it needs.
+constexpr int CancelGraceMs = 15000;
+
+const char *const StageKeys[DictionaryBuildJob::StageCount] = {"count", "match", "choose",
+                                                                "forms", "grams", "index"};
+
+QString stageName(int stage)
+{
+    switch (stage) {
+    case 1: return u"Чтение текстов"_s;
+    case 2: return u"Сопоставление слов с формами"_s;
+    case 3: return u"Выбор лексем"_s;
+    case 4: return u"Запись словоформ"_s;
+    case 5: return u"Запись пар и троек слов"_s;
+    case 6: return u"Построение индексов"_s;
+    default: return u"Запуск"_s;
+    }
+}
+
+} // namespace
+
+DictionaryBuildJob::DictionaryBuildJob(QObject *parent)
+    : QObject(parent)
+{
+}
+
+DictionaryBuildJob::~DictionaryBuildJob()
+{
+    if (!isRunning())
+        return;
+    disconnect(m_process, nullptr, this, nullptr);
+    m_process->write("cancel\n");
+    if (!m_process->waitForFinished(CancelGraceMs)) {
+        m_process->kill();
+        m_process->waitForFinished(-1);
+    }
+    removeLeftovers();
+}
+
+QString DictionaryBuildJob::defaultProgram()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(u"lexorum-cli"_s);
+}
+
+QString DictionaryBuildJob::defaultMorphologyDir()
+{
+    const QString inCache = u"cache/az/package/dicts"_s;
+    QStringList roots;
+    const QString dictionary = defaultDictionaryPath();
+    if (!dictionary.isEmpty())
+        roots.append(QFileInfo(dictionary).absolutePath());
+    roots.append(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                     .filePath(u"lexorum"_s));
+    for (const QString &root : roots) {
+        const QString dir = QDir(root).filePath(inCache);
+        if (QFileInfo(QDir(dir).filePath(u"words.dawg"_s)).isFile())
+            return QDir::cleanPath(dir);
+    }
+    return {};
+}
+
+bool DictionaryBuildJob::isRunning() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+bool DictionaryBuildJob::start(const QStringList &sources, const QString &outPath)
+{
+    if (isRunning())
+        return false;
+    m_stage = 0;
+    m_tokens = 0;
+    m_skipped.clear();
+    m_error.clear();
+    m_lastErrorLine.clear();
+    m_pending.clear();
+    m_done = false;
+    m_cancelled = false;
+    m_outPath = outPath;
+    const QString builder = program.isEmpty() ? defaultProgram() : program;
+    const QString morphology = morphologyDir.isEmpty() ? defaultMorphologyDir() : morphologyDir;
+    if (sources.isEmpty())
+        m_error = u"Выберите файлы или папки с текстами."_s;
+    else if (outPath.isEmpty())
+        m_error = u"Укажите файл нового словаря."_s;
+    else if (!QFileInfo(outPath).absoluteDir().exists())
+        m_error = u"Нет папки %1."_s.arg(QDir::toNativeSeparators(QFileInfo(outPath).absolutePath()));
+    else if (!QFileInfo(builder).isExecutable())
+        m_error = u"Не найдена программа сборки словаря: %1."_s.arg(QDir::toNativeSeparators(builder));
+    else if (morphology.isEmpty() || !QFileInfo(morphology).isDir())
+        m_error = u"Не найдена морфология (папка dicts пакета az), из которой строится словарь."_s;
+    if (!m_error.isEmpty())
+        return false;
+
+    QStringList args = {u"dict"_s,  u"build"_s,   u"--morph"_s,    morphology,
+                        u"--out"_s, outPath,      u"--progress"_s, u"machine"_s};
+    for (const QString &source : sources)
+        args << u"--corpus"_s << source;
+    m_leftoversBefore = leftovers();
+    delete m_process;
+    m_process = new QProcess(this);
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &DictionaryBuildJob::readProgress);
+    connect(m_process, &QProcess::readyReadStandardError, this, [this] {
+        const QList<QByteArray> lines = m_process->readAllStandardError().trimmed().split('\n');
+        if (!lines.last().trimmed().isEmpty())
+            m_lastErrorLine = QString::fromUtf8(lines.last().trimmed());
+    });
+    connect(m_process, &QProcess::finished, this, &DictionaryBuildJob::processFinished);
+    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        m_error = u"Не удалось запустить программу сборки словаря: %1."_s.arg(
+            m_process->errorString());
+        emit finished(false);
+    });
+    m_process->start(builder, args);
+    return true;
+}
+
+void DictionaryBuildJob::cancel()
+{
+    if (!isRunning() || m_cancelled)
+        return;
+    m_cancelled = true;
+    m_process->write("cancel\n");
+    m_process->waitForBytesWritten(1000);
+    if (!m_killTimer) {
+        m_killTimer = new QTimer(this);
+        m_killTimer->setSingleShot(true);
+        connect(m_killTimer, &QTimer::timeout, this, [this] {
+            if (isRunning())
+                m_process->kill();
+        });
+    }
+    m_killTimer->start(CancelGraceMs);
+}
+
+QString DictionaryBuildJob::stageCaption() const
+{
+    QString caption = stageName(m_stage);
+    if (m_tokens > 0)
+        caption += u", слов: %1"_s.arg(QLocale(QLocale::Russian).toString(m_tokens));
+    return caption;
+}
+
+void DictionaryBuildJob::readProgress()
+{
+    m_pending += m_process->readAllStandardOutput();
+    qsizetype end;
+    while ((end = m_pending.indexOf('\n')) >= 0) {
+        const QString line = QString::fromUtf8(m_pending.left(end));
+        m_pending.remove(0, end + 1);
+        const QString word = line.section(u' ', 0, 0);
+        const QString rest = line.section(u' ', 1);
+        if (word == u"stage") {
+            for (int k = 0; k < StageCount; ++k)
+                if (rest == QLatin1String(StageKeys[k]))
+                    m_stage = k + 1;
+            emit progressChanged();
+        } else if (word == u"tokens") {
+            m_tokens = rest.toLongLong();
+            emit progressChanged();
+        } else if (word == u"skipped") {
+            m_skipped.append(rest);
+            emit fileSkipped(rest);
+        } else if (word == u"done") {
+            m_done = true;
+        }
+    }
+}
+
+void DictionaryBuildJob::processFinished(int exitCode, QProcess::ExitStatus status)
+{
+    if (m_killTimer)
+        m_killTimer->stop();
+    readProgress();
+    const bool succeeded = !m_cancelled && status == QProcess::NormalExit && exitCode == 0
+                           && m_done;
+    if (!succeeded) {
+        // A killed builder may leave its temporary files; the cancelled one does not.
+        removeLeftovers();
+        if (m_cancelled)
+            m_error = u"Создание словаря отменено."_s;
+        else
+            m_error = u"Словарь не создан: %1"_s.arg(
+                m_lastErrorLine.isEmpty() ? u"программа сборки завершилась с ошибкой."_s
+                                          : m_lastErrorLine.remove(u"lexorum-cli: "_s));
+    }
+    emit finished(succeeded);
+}
+
+QStringList DictionaryBuildJob::leftovers() const
+{
+    const QFileInfo out(m_outPath);
+    return out.absoluteDir().entryList({out.fileName() + u".*.part"_s,
+                                        u"lexorum-counts-*.run"_s},
+                                       QDir::Files);
+}
+
+void DictionaryBuildJob::removeLeftovers()
+{
+    const QDir dir = QFileInfo(m_outPath).absoluteDir();
+    for (const QString &name : leftovers())
+        if (!m_leftoversBefore.contains(name))
+            QFile::remove(dir.filePath(name));
+}
