@@ -33,6 +33,31 @@ QString stageName(int stage)
     }
 }
 
+// The builder names a file it skips and says why in English: the reasons it gives are
+// said here in Russian; a platform's message stays as it is.
+QString skippedCaption(const QString &message)
+{
+    static const QList<QPair<QString, QString>> Reasons = {
+        {u"not a valid gzip stream"_s, u"сжатый файл (gzip) повреждён"_s},
+        {u"not a valid bzip2 stream"_s, u"сжатый файл (bzip2) повреждён"_s},
+        {u"not a valid xz stream"_s, u"сжатый файл (xz) повреждён"_s},
+        {u"the compressed stream is cut short"_s, u"сжатый файл обрывается"_s},
+        {u"not a text format the builder reads"_s, u"это не текст"_s},
+        {u"not a well-formed FB2 book"_s, u"книга FB2 повреждена"_s},
+        {u"not well-formed XML"_s, u"XML повреждён"_s},
+        {u"not a readable zip archive"_s, u"архив zip повреждён"_s},
+        {u"cannot be unpacked"_s, u"не распаковывается"_s}};
+    QString caption = message;
+    for (const auto &[english, russian] : Reasons) {
+        const qsizetype at = caption.indexOf(u": "_s + english);
+        if (at >= 0) {
+            caption = caption.left(at + 2) + russian;
+            break;
+        }
+    }
+    return u"Пропущен файл "_s + caption;
+}
+
 } // namespace
 
 DictionaryBuildJob::DictionaryBuildJob(QObject *parent)
@@ -177,8 +202,8 @@ void DictionaryBuildJob::readProgress()
             m_tokens = rest.toLongLong();
             emit progressChanged();
         } else if (word == u"skipped") {
-            m_skipped.append(rest);
-            emit fileSkipped(rest);
+            m_skipped.append(skippedCaption(rest));
+            emit fileSkipped(m_skipped.last());
         } else if (word == u"done") {
             m_done = true;
         }

@@ -32,6 +32,7 @@ public:
     static constexpr int StageCount = 6;
     QString stageCaption() const;                // "Чтение текстов: 1 234 567 слов"
     qint64 tokens() const { return m_tokens; }
+    /// "Пропущен файл PATH: why", one for each file the builder could not read.
     QStringList skippedFiles() const { return m_skipped; }
     QString outPath() const { return m_outPath; }
     QString errorText() const { return m_error; }  // why the last build did not succeed
