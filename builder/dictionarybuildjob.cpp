@@ -215,8 +215,8 @@ void DictionaryBuildJob::processFinished(int exitCode, QProcess::ExitStatus stat
     if (m_killTimer)
         m_killTimer->stop();
     readProgress();
-    const bool succeeded = !m_cancelled && status == QProcess::NormalExit && exitCode == 0
-                           && m_done;
+    // A build that ended before the cancel reached it has written its whole file.
+    const bool succeeded = status == QProcess::NormalExit && exitCode == 0 && m_done;
     if (!succeeded) {
         // A killed builder may leave its temporary files; the cancelled one does not.
         removeLeftovers();

@@ -9,10 +9,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-#include <atomic>
-#include <cstdio>
-#include <cstring>
-#include <thread>
+#include <string>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -78,19 +78,24 @@ std::size_t parseSize(const QString &text)
     return std::size_t(value) << shift;
 }
 
-// A line "cancel" on standard input sets the flag; the reader runs while the build does.
-std::atomic<bool> cancelRequested{false};
-
-void listenForCancel()
+// Whether a line "cancel" has come on standard input. Asked by the build itself at each
+// of its checks, without waiting: a cancel written before a check is always seen there.
+bool cancelRequested()
 {
-    std::thread([] {
-        char line[64];
-        while (std::fgets(line, sizeof line, stdin))
-            if (std::strncmp(line, "cancel", 6) == 0) {
-                cancelRequested = true;
-                return;
-            }
-    }).detach();
+    static bool cancelled = false;
+    static std::string pending;
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    while (!cancelled && poll(&input, 1, 0) > 0 && (input.revents & POLLIN)) {
+        char buffer[256];
+        const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        pending.append(buffer, std::size_t(got));
+        cancelled = pending.find("cancel") != std::string::npos;
+        if (pending.size() > 64)
+            pending.erase(0, pending.size() - 8);
+    }
+    return cancelled;
 }
 
 // The options build and count share: --out, --memory and --progress.
@@ -137,8 +142,7 @@ DictBuildHooks hooksFor(bool machine, const CliStreams &io, const QElapsedTimer 
         hooks.skipped = [line](const QString &message) {
             line(QStringLiteral("skipped ") + message);
         };
-        listenForCancel();
-        hooks.cancelled = [] { return cancelRequested.load(); };
+        hooks.cancelled = &cancelRequested;
     } else {
         hooks.stage = [&io, &clock](const QString &, const QString &text) {
             io.warn(QStringLiteral("%1 s: %2").arg(double(clock.elapsed()) / 1000, 0, 'f', 1)
