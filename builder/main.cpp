@@ -1,16 +1,13 @@
 #include "builder/tform1.h"
+#include "common/suiteapplication.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QStyleFactory>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Orvella"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Построитель тематических списков"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lexorum/icons/orvella.png")));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    setUpProgram(QStringLiteral("Построитель тематических списков"),
+                 QStringLiteral(":/lexorum/icons/orvella.png"));
     TForm1 form;
     form.show();
     return app.exec();

@@ -1,20 +1,17 @@
+#include "common/suiteapplication.h"
 #include "compare/settings.h"
 #include "compare/tform1.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QStyleFactory>
 
 using namespace Qt::Literals::StringLiterals;
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"Cambrel"_s);
-    QApplication::setApplicationDisplayName(u"Cambrel"_s);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lexorum/icons/cambrel.png")));
-    QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
+    setUpProgram(u"Cambrel"_s, u":/lexorum/icons/cambrel.png"_s);
     // Outside a desktop session no icon theme is set; take a common one when it is there,
     // else the tool bar falls back to the style's own pictures.
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == u"hicolor"_s)

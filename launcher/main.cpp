@@ -1,15 +1,12 @@
+#include "common/suiteapplication.h"
 #include "launcher/tform1.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lexorum"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Lexorum"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lexorum/icons/lexorum.png")));
+    setUpProgram(QStringLiteral("Lexorum"), QStringLiteral(":/lexorum/icons/lexorum.png"));
     TForm1 form;
     form.show();
     return app.exec();
