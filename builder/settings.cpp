@@ -1,5 +1,6 @@
 #include "builder/settings.h"
 
+#include "common/layeredsettings.h"
 #include "common/suiteinfo.h"
 
 #include <QDir>
@@ -46,9 +47,7 @@ QString defaultDictionaryPath()
 
 QString readDataBase(const QString &iniPath, const QString &fallback)
 {
-    if (!QFileInfo(iniPath).isFile())
-        return fallback;
-    const QSettings ini(iniPath, QSettings::IniFormat);
+    const LayeredSettings ini(settingsReadOrder(iniPath));
     return ini.contains(DataBaseKey) ? ini.value(DataBaseKey).toString() : fallback;
 }
 

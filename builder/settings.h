@@ -17,8 +17,8 @@ QString blackListPath();
 /// program was built from; empty when none of them exists.
 QString defaultDictionaryPath();
 
-/// [GLOBAL] DataBase of the settings file at iniPath; fallback when the file or the
-/// key is absent.
+/// [GLOBAL] DataBase of the settings file at iniPath, or of a shared file beside the
+/// program that it cannot write (settingsReadOrder); fallback when the key is in neither.
 QString readDataBase(const QString &iniPath, const QString &fallback);
 /// Writes [GLOBAL] DataBase, keeping the file's other content. Returns the error,
 /// empty on success.

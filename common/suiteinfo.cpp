@@ -21,6 +21,17 @@ QUrl makerSite(const QString &path)
     return QUrl(QString::fromLatin1(MakerHost) + path);
 }
 
+bool hasMakerSite()
+{
+    // Names under .example are reserved: none of them is ever anyone's site.
+    return !QUrl(QString::fromLatin1(MakerHost)).host().endsWith(QStringLiteral(".example"));
+}
+
+QUrl makerPage(const QString &path, const QString &helpFileName)
+{
+    return hasMakerSite() ? makerSite(path) : QUrl::fromLocalFile(besideExecutable(helpFileName));
+}
+
 QString CurPath()
 {
     return QCoreApplication::applicationDirPath();
@@ -38,9 +49,23 @@ QString settingsFilePath(const QString &fileName)
     const QFileInfo dir(CurPath());
     if (file.exists() ? file.isWritable() : dir.isWritable())
         return beside;
+    return userSettingsFolder() + u'/' + fileName;
+}
+
+QString userSettingsFolder()
+{
     const QString folder =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/lexorum");
     QDir().mkpath(folder);
-    return folder + u'/' + fileName;
+    return folder;
+}
+
+QStringList settingsReadOrder(const QString &writePath)
+{
+    const QString beside = besideExecutable(QFileInfo(writePath).fileName());
+    if (QFileInfo(writePath).absoluteFilePath() != QFileInfo(beside).absoluteFilePath()
+        && QFileInfo(beside).isFile())
+        return {beside, writePath};
+    return {writePath};
 }

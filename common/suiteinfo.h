@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 // Facts every program of the suite shares: where its files lie and the maker's site.
@@ -9,10 +10,21 @@
 QString suiteVersion();
 /// The maker's web site; every online link of the suite starts here.
 QUrl makerSite(const QString &path);
+/// False while the maker's host is still the placeholder: then no page of the site is
+/// shown anywhere.
+bool hasMakerSite();
+/// The page at path on the maker's site; while there is no site, the local help document
+/// helpFileName beside the executable instead.
+QUrl makerPage(const QString &path, const QString &helpFileName);
 /// The directory of the running executable, without a trailing separator.
 QString CurPath();
 /// A file beside the executable.
 QString besideExecutable(const QString &fileName);
-/// Where a program keeps its settings file: beside the executable when that
-/// directory is writable, else the per-user configuration folder of the suite.
+/// The suite's per-user configuration folder (~/.config/lexorum), created when missing.
+QString userSettingsFolder();
+/// Where a program writes its settings file: beside the executable when it can be written
+/// there, else in userSettingsFolder().
 QString settingsFilePath(const QString &fileName);
+/// The files a program reads its settings from, lowest first: a file beside the
+/// executable that the program cannot write comes first, as defaults, under writePath.
+QStringList settingsReadOrder(const QString &writePath);

@@ -1,5 +1,6 @@
 #include "compare/settings.h"
 
+#include "common/layeredsettings.h"
 #include "common/suiteinfo.h"
 
 #include <QFileInfo>
@@ -10,7 +11,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 /// An option is off only when its value is a number equal to 0; missing or not a number is on.
-bool readSwitch(const QSettings &ini, const QString &key)
+bool readSwitch(const LayeredSettings &ini, const QString &key)
 {
     bool isNumber = false;
     const int value = ini.value(key).toString().trimmed().toInt(&isNumber);
@@ -31,34 +32,45 @@ QUrl ComparisonSettings::defaultServiceUrl()
 
 ComparisonSettings readComparisonSettings(const QString &path)
 {
+    return readComparisonSettings(settingsReadOrder(path));
+}
+
+ComparisonSettings readComparisonSettings(const QStringList &paths)
+{
     ComparisonSettings settings;
-    if (!QFileInfo::exists(path))
+    const LayeredSettings ini(paths);
+    if (!ini.hasFile())
         return settings;
-    QSettings ini(path, QSettings::IniFormat);
 
     bool isNumber = false;
     const int lists = ini.value(u"VIEW/LISTS"_s).toString().trimmed().toInt(&isNumber);
     settings.listCount = isNumber && lists >= 3 && lists <= 10 ? lists : 2;
 
-    ini.beginGroup(u"AUTO_ACTIONS"_s);
-    AutoActionOptions &o = settings.options;
-    o.trim = readSwitch(ini, u"TRIM"_s);
-    o.deleteEmptyLines = readSwitch(ini, u"DELETE_EMPTY_LINES"_s);
-    o.changeCase = readSwitch(ini, u"REGISTER"_s);
-    o.sort = readSwitch(ini, u"SORT"_s);
-    o.deleteRepeatingLines = readSwitch(ini, u"DELETE_REPEATING_LINES"_s);
-    o.compare = readSwitch(ini, u"COMPARE"_s);
-    // A key that is on selects its choice; one that is off deselects only its own.
-    const std::pair<const char16_t *, CaseChoice> cases[] = {{u"UPPERCASE", CaseChoice::Upper},
-                                                             {u"LOWERCASE", CaseChoice::Lower},
-                                                             {u"CAPITALIZE", CaseChoice::Capitalize}};
-    for (const auto &[key, choice] : cases) {
-        if (readSwitch(ini, QString::fromUtf16(key)))
-            o.caseChoice = choice;
-        else if (o.caseChoice == choice)
-            o.caseChoice = CaseChoice::None;
+    // A file without the section, such as one written by hand for the service alone,
+    // leaves the options as they are without a file.
+    if (ini.hasSection(u"AUTO_ACTIONS"_s)) {
+        const auto on = [&ini](const char16_t *key) {
+            return readSwitch(ini, u"AUTO_ACTIONS/"_s + QString::fromUtf16(key));
+        };
+        AutoActionOptions &o = settings.options;
+        o.trim = on(u"TRIM");
+        o.deleteEmptyLines = on(u"DELETE_EMPTY_LINES");
+        o.changeCase = on(u"REGISTER");
+        o.sort = on(u"SORT");
+        o.deleteRepeatingLines = on(u"DELETE_REPEATING_LINES");
+        o.compare = on(u"COMPARE");
+        // A key that is on selects its choice; one that is off deselects only its own.
+        const std::pair<const char16_t *, CaseChoice> cases[] = {
+            {u"UPPERCASE", CaseChoice::Upper},
+            {u"LOWERCASE", CaseChoice::Lower},
+            {u"CAPITALIZE", CaseChoice::Capitalize}};
+        for (const auto &[key, choice] : cases) {
+            if (on(key))
+                o.caseChoice = choice;
+            else if (o.caseChoice == choice)
+                o.caseChoice = CaseChoice::None;
+        }
     }
-    ini.endGroup();
 
     const QUrl url(ini.value(u"SERVICE/URL"_s).toString().trimmed());
     if (url.isValid() && !url.isRelative())

@@ -2,6 +2,7 @@
 
 #include "tests/support/printers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -66,11 +67,64 @@ TEST_F(ComparisonSettingsTest, OnlyZeroSwitchesAnOptionOff)
 TEST_F(ComparisonSettingsTest, TheLastCaseKeyThatIsOnWins)
 {
     for (const auto &[ini, choice] :
-         {std::pair{"[VIEW]\nLISTS=3\n", CaseChoice::Capitalize},
+         {std::pair{"[AUTO_ACTIONS]\nTRIM=1\n", CaseChoice::Capitalize},
           {"[AUTO_ACTIONS]\nUPPERCASE=1\nLOWERCASE=0\nCAPITALIZE=0\n", CaseChoice::Upper},
           {"[AUTO_ACTIONS]\nUPPERCASE=1\nLOWERCASE=1\nCAPITALIZE=0\n", CaseChoice::Lower},
           {"[AUTO_ACTIONS]\nUPPERCASE=0\nLOWERCASE=0\nCAPITALIZE=0\n", CaseChoice::None}})
         EXPECT_EQ(readText(ini).options.caseChoice, choice) << ini;
+}
+
+TEST_F(ComparisonSettingsTest, AMissingSectionLeavesItsOptionsAtTheirDefaults)
+{
+    // A file written by hand for the service alone used to select "Первая заглавная".
+    for (const char *ini : {"[SERVICE]\nURL=http://10.0.0.2:9000/words/initform.php\n",
+                            "[VIEW]\nLISTS=3\n"}) {
+        const ComparisonSettings s = readText(ini);
+        EXPECT_EQ(s.options.caseChoice, CaseChoice::Lower) << ini;
+        EXPECT_TRUE(s.options.trim && s.options.deleteEmptyLines && s.options.changeCase
+                    && s.options.sort && s.options.deleteRepeatingLines && s.options.compare)
+            << ini;
+    }
+    EXPECT_EQ(readText("[SERVICE]\nURL=http://10.0.0.2:9000/words/initform.php\n").serviceUrl,
+              QUrl(u"http://10.0.0.2:9000/words/initform.php"_s));
+    // An empty section is present: its keys are missing, so the last case key wins.
+    EXPECT_EQ(readText("[AUTO_ACTIONS]\n").options.caseChoice, CaseChoice::Capitalize);
+}
+
+TEST_F(ComparisonSettingsTest, TheUsersFileWinsKeyByKeyOverASharedOne)
+{
+    const QString shared = dir.filePath(u"shared/Cambrel.ini"_s);
+    QDir().mkpath(dir.filePath(u"shared"_s));
+    QFile file(shared);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[VIEW]\nLISTS=5\n[AUTO_ACTIONS]\nTRIM=0\nSORT=0\nUPPERCASE=1\nLOWERCASE=0\n"
+               "CAPITALIZE=0\n");
+    file.close();
+    // An administrator's file the program cannot write, as beside an installed program.
+    file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+
+    const QString user = dir.filePath(u"user/Cambrel.ini"_s);
+    ComparisonSettings s = readComparisonSettings(QStringList{shared, user});
+    EXPECT_EQ(s.listCount, 5);
+    EXPECT_FALSE(s.options.trim);
+    EXPECT_EQ(s.options.caseChoice, CaseChoice::Upper);
+
+    QDir().mkpath(dir.filePath(u"user"_s));
+    QFile mine(user);
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("[AUTO_ACTIONS]\nTRIM=1\nCAPITALIZE=1\n");
+    mine.close();
+    s = readComparisonSettings(QStringList{shared, user});
+    EXPECT_TRUE(s.options.trim);    // the user's
+    EXPECT_FALSE(s.options.sort);   // the administrator's
+    EXPECT_EQ(s.listCount, 5);      // a section only the shared file has
+    EXPECT_EQ(s.options.caseChoice, CaseChoice::Capitalize);
+
+    // The program writes the user's file only; the shared one stays as it was.
+    s.options.sort = true;
+    ASSERT_EQ(writeComparisonSettings(user, s), QString());
+    EXPECT_TRUE(readComparisonSettings(QStringList{shared, user}).options.sort);
+    EXPECT_FALSE(readComparisonSettings(QStringList{shared}).options.sort);
 }
 
 TEST_F(ComparisonSettingsTest, WritingKeepsEveryKeyForTheNextRun)
