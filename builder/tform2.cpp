@@ -3,6 +3,7 @@
 #include "builder/dictionarybuilddialog.h"
 #include "builder/workspace.h"
 #include "common/desktopservices.h"
+#include "common/dialogfolder.h"
 #include "common/suiteinfo.h"
 
 #include <QFileDialog>
@@ -61,9 +62,11 @@ void TForm2::BitBtn1Click()
 
 void TForm2::BitBtn3Click()
 {
-    const QString path = QFileDialog::getOpenFileName(this, u"Словарь"_s, Edit1->text(),
+    const QString start = Edit1->text().isEmpty() ? dialogStartFolder(false) : Edit1->text();
+    const QString path = QFileDialog::getOpenFileName(this, u"Словарь"_s, start,
                                                       u"Все файлы (*)"_s, nullptr,
                                                       QFileDialog::DontUseNativeDialog);
+    rememberDialogFolder(path);
     if (!path.isEmpty())
         Edit1->setText(path);
 }

@@ -1,5 +1,6 @@
 #include "common/listfiledialog.h"
 
+#include "common/dialogfolder.h"
 #include "common/findreplace.h"
 #include "common/pane.h"
 #include "common/textlines.h"
@@ -35,6 +36,7 @@ FileChooser::Choice runDialog(QWidget *parent, int encodingIndex, QFileDialog::A
                        : multiple                      ? QFileDialog::ExistingFiles
                                                        : QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("Все файлы (*)"));
+    dialog.setDirectory(dialogStartFolder(mode == QFileDialog::AcceptSave));
     // The open dialog lists detection first, so its items stand one after the encodings.
     const bool opening = mode == QFileDialog::AcceptOpen;
     const int first = opening ? AutoDetectEncoding : 0;
@@ -53,6 +55,8 @@ FileChooser::Choice runDialog(QWidget *parent, int encodingIndex, QFileDialog::A
     if (dialog.exec() == QDialog::Accepted) {
         choice.paths = dialog.selectedFiles();
         choice.encodingIndex = combo->currentIndex() + first;
+        if (!choice.paths.isEmpty())
+            rememberDialogFolder(choice.paths.first());
     }
     return choice;
 }
@@ -87,15 +91,20 @@ FileChooser::Choice FileChooser::chooseToSave(QWidget *parent, int encodingIndex
 
 QString FileChooser::chooseFileToOpen(QWidget *parent)
 {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Открыть"), QString(), QString(),
-                                        nullptr, QFileDialog::DontUseNativeDialog);
+    const QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("Открыть"),
+                                                      dialogStartFolder(false), QString(),
+                                                      nullptr, QFileDialog::DontUseNativeDialog);
+    rememberDialogFolder(path);
+    return path;
 }
 
 QString FileChooser::chooseFileToSave(QWidget *parent)
 {
-    return QFileDialog::getSaveFileName(
-        parent, QStringLiteral("Сохранить как"), QString(), QString(), nullptr,
+    const QString path = QFileDialog::getSaveFileName(
+        parent, QStringLiteral("Сохранить как"), dialogStartFolder(true), QString(), nullptr,
         QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    rememberDialogFolder(path);
+    return path;
 }
 
 FileChooser &FileChooser::current()

@@ -1,8 +1,12 @@
 #include "common/suiteinfo.h"
 
+#include "common/dialogfolder.h"
 #include "tests/support/printers.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -33,4 +37,36 @@ TEST(SuiteInfo, ASharedFileBesideTheProgramIsReadUnderTheUsersFile)
     // A program that writes beside itself reads that one file.
     EXPECT_EQ(settingsReadOrder(beside), QStringList{beside});
     QFile::remove(beside);
+}
+
+TEST(DialogFolder, StartsInDocumentsThenWhereTheUserLastWas)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QFile::remove(dialogFoldersFile());
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QDir().mkpath(documents);
+    EXPECT_EQ(dialogStartFolder(false), documents);
+    EXPECT_EQ(dialogStartFolder(true), documents);
+    // Never the program's own folder merely because the program runs from there.
+    EXPECT_NE(dialogStartFolder(true), CurPath());
+
+    QTemporaryDir dir;
+    rememberDialogFolder(dir.filePath(u"список.txt"_s));
+    EXPECT_EQ(dialogStartFolder(false), dir.path());
+    EXPECT_EQ(dialogStartFolder(true), dir.path());
+    // Cancelling a dialog keeps the folder.
+    rememberDialogFolder(QString());
+    EXPECT_EQ(dialogStartFolder(false), dir.path());
+
+    // A folder that went away, or one a save cannot write in, gives documents again.
+    if (geteuid() != 0) {
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        EXPECT_EQ(dialogStartFolder(false), dir.path());
+        EXPECT_EQ(dialogStartFolder(true), documents);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    dir.remove();
+    EXPECT_EQ(dialogStartFolder(false), documents);
+    QFile::remove(dialogFoldersFile());
+    QStandardPaths::setTestModeEnabled(false);
 }
