@@ -87,7 +87,7 @@ TForm1::TForm1(const OrvellaFiles &files, QWidget *parent)
     AboutBox = new TAboutBox(u"Orvella"_s,
                              u"Построитель тематических списков: тезаурус из нескольких "
                              "исходных слов по словарю словосочетаний."_s,
-                             makerSite(u"/products/lexorum/"_s), this);
+                             makerPage(u"/products/lexorum/"_s, u"Orvella.html"_s), this);
     Form5 = new TForm5(this);
     Form6 = new TForm6(ws, this);
     Form7 = new TForm7(ws, this);
@@ -424,7 +424,8 @@ void TForm1::N4Click() { openBesideExecutable(u"Orvella.html"_s); }
 
 void TForm1::N47Click()
 {
-    DesktopServices::current().openUrl(makerSite(u"/products/lexorum/help/orvella/"_s));
+    DesktopServices::current().openUrl(
+        makerPage(u"/products/lexorum/help/orvella/"_s, u"Orvella.html"_s));
 }
 
 void TForm1::N9Click()

@@ -73,7 +73,7 @@ void TForm2::BitBtn3Click()
 
 void TForm2::BitBtn4Click()
 {
-    DesktopServices::current().openUrl(makerSite(u"/product.php?id=53"_s));
+    DesktopServices::current().openUrl(makerPage(u"/product.php?id=53"_s, u"Orvella.html"_s));
 }
 
 void TForm2::buildFromTextsClick()

@@ -39,8 +39,11 @@ TAboutBox::TAboutBox(const QString &programName, const QString &description, con
     what->setAlignment(Qt::AlignCenter);
     layout->addWidget(what);
 
-    auto *site = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>")
-                                .arg(link.toString().toHtmlEscaped()),
+    // Until the suite has a site of its own the link leads to the help beside the program.
+    const QString linkText = link.isLocalFile() ? QStringLiteral("Справка о программе")
+                                                : link.toString().toHtmlEscaped();
+    auto *site = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
+                                .arg(link.toString(QUrl::FullyEncoded).toHtmlEscaped(), linkText),
                             this);
     site->setAlignment(Qt::AlignCenter);
     site->setOpenExternalLinks(true);

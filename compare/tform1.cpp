@@ -797,7 +797,8 @@ void TForm1::helpClick()
 
 void TForm1::onlineHelpClick()
 {
-    DesktopServices::current().openUrl(makerSite(u"/products/lexorum/help/cambrel/"_s));
+    DesktopServices::current().openUrl(
+        makerPage(u"/products/lexorum/help/cambrel/"_s, u"Cambrel.html"_s));
 }
 
 void TForm1::aboutClick()
@@ -805,7 +806,7 @@ void TForm1::aboutClick()
     TAboutBox about(u"Cambrel"_s,
                     u"Сравнение списков: уникальные, отсутствующие, пересекающиеся, общие "
                     u"и объединённый список для двух–десяти списков."_s,
-                    makerSite(u"/products/lexorum/"_s), this);
+                    makerPage(u"/products/lexorum/"_s, u"Cambrel.html"_s), this);
     about.exec();
 }
 

@@ -49,14 +49,16 @@ QString LauncherModel::suiteHelpFile() const
     return besideTools(u"Lexorum.html"_s);
 }
 
-QUrl LauncherModel::productPage()
+QUrl LauncherModel::productPage() const
 {
-    return makerSite(u"/product.php?id=66"_s);
+    return hasMakerSite() ? makerSite(u"/product.php?id=66"_s)
+                          : QUrl::fromLocalFile(suiteHelpFile());
 }
 
-QUrl LauncherModel::onlineHelp()
+QUrl LauncherModel::onlineHelp() const
 {
-    return makerSite(u"/products/lexorum/help/"_s);
+    return hasMakerSite() ? makerSite(u"/products/lexorum/help/"_s)
+                          : QUrl::fromLocalFile(suiteHelpFile());
 }
 
 // The wait runs on a timer rather than blocking the window: the answer is the same,

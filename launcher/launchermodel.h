@@ -27,8 +27,9 @@ public:
     /// The launcher's own help document.
     QString suiteHelpFile() const;
 
-    static QUrl productPage();
-    static QUrl onlineHelp();
+    /// The two web pages; while the suite has no site, the suite's help document.
+    QUrl productPage() const;
+    QUrl onlineHelp() const;
 
     /// Answers with updateCheckAnswered after the update-check delay; the suite asks
     /// no server. A request while one is pending is dropped, so one answer comes.

@@ -202,7 +202,7 @@ void TForm1::BitBtn4Click() { openHelp(SuiteTool::Pelmor); }
 void TForm1::BitBtn5Click() { openHelp(SuiteTool::Cambrel); }
 void TForm1::BitBtn6Click() { openHelp(SuiteTool::Orvella); }
 void TForm1::N4Click() { m_model->checkForUpdates(); }
-void TForm1::N7Click() { DesktopServices::current().openUrl(LauncherModel::productPage()); }
+void TForm1::N7Click() { DesktopServices::current().openUrl(m_model->productPage()); }
 void TForm1::N6Click() { close(); }
 
 void TForm1::N14Click()
@@ -210,14 +210,14 @@ void TForm1::N14Click()
     DesktopServices::current().openUrl(QUrl::fromLocalFile(m_model->suiteHelpFile()));
 }
 
-void TForm1::N16Click() { DesktopServices::current().openUrl(LauncherModel::onlineHelp()); }
+void TForm1::N16Click() { DesktopServices::current().openUrl(m_model->onlineHelp()); }
 
 void TForm1::N18Click()
 {
     TAboutBox about(u"Lexorum"_s,
                     u"Запускает программы пакета: ручную сортировку списков, сравнение "
                     u"списков и создание тематических списков, и открывает их справку."_s,
-                    LauncherModel::productPage(), this);
+                    m_model->productPage(), this);
     about.exec();
 }
 

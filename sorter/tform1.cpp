@@ -408,7 +408,8 @@ void TForm1::N10Click()
 
 void TForm1::N12Click()
 {
-    DesktopServices::current().openUrl(makerSite(u"/products/lexorum/help/pelmor/"_s));
+    DesktopServices::current().openUrl(
+        makerPage(u"/products/lexorum/help/pelmor/"_s, u"Pelmor.html"_s));
 }
 
 void TForm1::N14Click()
@@ -416,7 +417,7 @@ void TForm1::N14Click()
     TAboutBox(u"Pelmor"_s,
               u"Ручная сортировка списков: строки исходного текста по кнопкам расходятся "
               "в списки."_s,
-              makerSite(u"/products/lexorum/"_s), this)
+              makerPage(u"/products/lexorum/"_s, u"Pelmor.html"_s), this)
         .exec();
 }
 

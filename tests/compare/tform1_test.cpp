@@ -182,7 +182,7 @@ TEST_F(CambrelWindowTest, KeysCommandsAndSettings)
     DesktopServices::setCurrent(nullptr);
     ASSERT_EQ(recorder.opened.size(), 2);
     EXPECT_TRUE(recorder.opened[0].toLocalFile().endsWith(u"/Cambrel.html"_s));
-    EXPECT_EQ(recorder.opened[1].path(), u"/products/lexorum/help/cambrel/"_s);
+    EXPECT_EQ(recorder.opened[1], recorder.opened[0]);  // no site yet: the local help
 
     // The list window shows the current box and counts it.
     window->action(u"ListWindow"_s)->trigger();

@@ -138,6 +138,6 @@ TEST(LauncherWindow, EachCommandStartsOrOpensItsOwnFile)
                                             QUrl::fromLocalFile(u"/suite/Cambrel.html"_s),
                                             QUrl::fromLocalFile(u"/suite/Orvella.html"_s),
                                             QUrl::fromLocalFile(u"/suite/Lexorum.html"_s),
-                                            makerSite(u"/products/lexorum/help/"_s),
-                                            makerSite(u"/product.php?id=66"_s)}));
+                                            QUrl::fromLocalFile(u"/suite/Lexorum.html"_s),
+                                            QUrl::fromLocalFile(u"/suite/Lexorum.html"_s)}));
 }
