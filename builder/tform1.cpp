@@ -11,6 +11,7 @@
 #include "common/editorpane.h"
 #include "common/findreplacedialog.h"
 #include "common/listfiledialog.h"
+#include "common/screenfit.h"
 #include "common/suiteinfo.h"
 
 #include <QActionGroup>
@@ -124,6 +125,7 @@ TForm1::TForm1(const OrvellaFiles &files, QWidget *parent)
     resize(773, 476 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     if (const QScreen *screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    keepOnScreen(this);
 }
 
 TForm1::~TForm1()

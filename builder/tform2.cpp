@@ -4,6 +4,7 @@
 #include "builder/workspace.h"
 #include "common/desktopservices.h"
 #include "common/dialogfolder.h"
+#include "common/screenfit.h"
 #include "common/suiteinfo.h"
 
 #include <QFileDialog>
@@ -49,6 +50,7 @@ void TForm2::showEvent(QShowEvent *event)
     Edit1->setText(m_workspace.dataBase());
     if (parentWidget())
         move(parentWidget()->frameGeometry().center() - rect().center());
+    keepOnScreen(this);
     QDialog::showEvent(event);
 }
 

@@ -1,5 +1,6 @@
 #include "builder/tform5.h"
 
+#include "common/screenfit.h"
 #include "common/textlines.h"
 
 #include <QCheckBox>
@@ -59,6 +60,7 @@ void TForm5::showEvent(QShowEvent *event)
 {
     if (parentWidget())
         move(parentWidget()->frameGeometry().center() - rect().center());
+    keepOnScreen(this);
     QDialog::showEvent(event);
 }
 

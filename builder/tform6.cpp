@@ -1,6 +1,7 @@
 #include "builder/tform6.h"
 
 #include "builder/workspace.h"
+#include "common/screenfit.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -82,6 +83,7 @@ void TForm6::showEvent(QShowEvent *event)
         const QRect frame = main->frameGeometry();
         move(frame.left(), frame.top() + frame.height());
     }
+    keepOnScreen(this);
     m_workspace.setNgramViewShown(true);
     QWidget::showEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include "builder/workspace.h"
 #include "common/editorpane.h"
+#include "common/screenfit.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -57,6 +58,7 @@ void TForm7::showEvent(QShowEvent *event)
         const QRect frame = main->frameGeometry();
         move(frame.left() + frame.width(), frame.top());
     }
+    keepOnScreen(this);
     m_workspace.setWordFormViewShown(true);
     QWidget::showEvent(event);
 }

@@ -1,6 +1,7 @@
 #include "compare/statisticswindow.h"
 
 #include "common/listfiledialog.h"
+#include "common/screenfit.h"
 #include "common/textlines.h"
 
 #include <QAbstractTableModel>
@@ -139,6 +140,7 @@ void StatisticsWindow::setTable(const StatisticsTable &table)
     if (width() < wanted)
         resize(std::min(wanted, screen() ? screen()->availableGeometry().width() : wanted),
                height());
+    keepOnScreen(this);
 }
 
 void StatisticsWindow::showCells()

@@ -4,6 +4,7 @@
 #include "common/desktopservices.h"
 #include "common/findreplacedialog.h"
 #include "common/listfiledialog.h"
+#include "common/screenfit.h"
 #include "common/suiteinfo.h"
 #include "compare/boxframe.h"
 #include "compare/lineboxview.h"
@@ -161,6 +162,8 @@ TForm1::TForm1(const QString &settingsPath, QWidget *parent)
     // Ten columns fit a screen 1366 wide; a smaller screen gets the whole of it.
     const QRect screenRoom = screen() ? screen()->availableGeometry() : QRect(0, 0, 1366, 768);
     resize(std::min(1366, screenRoom.width()), std::min(780, screenRoom.height()));
+    move(screenRoom.center() - rect().center());
+    keepOnScreen(this);
     Source[0]->setFocus();
     m_workspace->focusBox({1, BoxKind::Source});
 }

@@ -1,5 +1,6 @@
 #include "compare/tform4.h"
 
+#include "common/screenfit.h"
 #include "compare/lineboxview.h"
 
 #include <QLabel>
@@ -43,6 +44,7 @@ void TForm4::showEvent(QShowEvent *event)
         left = screen->geometry().width() - frameGeometry().width();
     move(left, main.top());
     resize(width(), m_mainWindow->height());
+    keepOnScreen(this);
     QMainWindow::showEvent(event);
     emit shownChanged(true);
 }

@@ -4,6 +4,7 @@
 #include "common/desktopservices.h"
 #include "common/editorpane.h"
 #include "common/listfiledialog.h"
+#include "common/screenfit.h"
 #include "common/suiteinfo.h"
 #include "sorter/projectstore.h"
 #include "sorter/tform2.h"
@@ -147,6 +148,7 @@ TForm1::TForm1(QWidget *parent)
     resize(1071, 585);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    keepOnScreen(this);
 }
 
 TForm1::~TForm1()
