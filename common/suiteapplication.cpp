@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QStyleFactory>
 #include <QTranslator>
 
@@ -13,6 +14,8 @@ void setUpProgram(const QString &title, const QString &iconPath)
     QApplication::setApplicationName(title);
     QApplication::setWindowIcon(QIcon(iconPath));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Dates and file sizes in Qt's dialogs follow the default locale, whatever the system's.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     installQtRussianTranslation();
 }
 
