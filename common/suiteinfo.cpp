@@ -6,9 +6,9 @@
 #include <QStandardPaths>
 
 namespace {
-// The maker's host is not settled yet; a reserved name keeps the links from
-// reaching anyone else's site until it is.
-const char MakerHost[] = "https://www.lexorum.example";
+// The maker's site, scheme and host, e.g. "https://www.example.org". It is not settled
+// yet: while it is empty the suite shows no web link and opens its local help instead.
+const char MakerHost[] = "";
 }
 
 QString suiteVersion()
@@ -24,7 +24,8 @@ QUrl makerSite(const QString &path)
 bool hasMakerSite()
 {
     // Names under .example are reserved: none of them is ever anyone's site.
-    return !QUrl(QString::fromLatin1(MakerHost)).host().endsWith(QStringLiteral(".example"));
+    const QString host = QUrl(QString::fromLatin1(MakerHost)).host();
+    return !host.isEmpty() && !host.endsWith(QStringLiteral(".example"));
 }
 
 QUrl makerPage(const QString &path, const QString &helpFileName)

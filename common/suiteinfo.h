@@ -10,8 +10,8 @@
 QString suiteVersion();
 /// The maker's web site; every online link of the suite starts here.
 QUrl makerSite(const QString &path);
-/// False while the maker's host is still the placeholder: then no page of the site is
-/// shown anywhere.
+/// False while the maker's host is not settled (empty, or a reserved .example name):
+/// then no page of the site is shown anywhere.
 bool hasMakerSite();
 /// The page at path on the maker's site; while there is no site, the local help document
 /// helpFileName beside the executable instead.

@@ -15,7 +15,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-TEST(SuiteInfo, NoLinkLeadsToTheReservedHost)
+TEST(SuiteInfo, NoLinkLeadsToAnUnsettledHost)
 {
     ASSERT_FALSE(hasMakerSite());
     const QUrl page = makerPage(u"/products/lexorum/help/orvella/"_s, u"Orvella.html"_s);
