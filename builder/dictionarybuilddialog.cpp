@@ -1,6 +1,7 @@
 #include "builder/dictionarybuilddialog.h"
 
 #include "builder/dictionarybuildjob.h"
+#include "common/dialogfolder.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -86,27 +87,33 @@ void DictionaryBuildDialog::reject()
 
 void DictionaryBuildDialog::addFilesClick()
 {
-    addSources(QFileDialog::getOpenFileNames(
-        this, u"Тексты"_s, QString(),
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, u"Тексты"_s, dialogStartFolder(false),
         u"Тексты (*.txt *.fb2 *.zip *.epub *.html *.htm *.xhtml *.xml *.gz *.bz2 *.xz);;"
         u"Все файлы (*)"_s,
-        nullptr, QFileDialog::DontUseNativeDialog));
+        nullptr, QFileDialog::DontUseNativeDialog);
+    if (!files.isEmpty())
+        rememberDialogFolder(files.first());
+    addSources(files);
 }
 
 void DictionaryBuildDialog::addFolderClick()
 {
-    const QString dir = QFileDialog::getExistingDirectory(this, u"Папка с текстами"_s, QString(),
-                                                          QFileDialog::DontUseNativeDialog);
-    if (!dir.isEmpty())
-        addSources({dir});
+    const QString dir = QFileDialog::getExistingDirectory(
+        this, u"Папка с текстами"_s, dialogStartFolder(false), QFileDialog::DontUseNativeDialog);
+    if (dir.isEmpty())
+        return;
+    rememberDialogFolder(QDir(dir).filePath(u"."_s));
+    addSources({dir});
 }
 
 void DictionaryBuildDialog::chooseOutClick()
 {
-    const QString path = QFileDialog::getSaveFileName(this, u"Файл нового словаря"_s,
-                                                      OutPath->text(),
+    const QString start = OutPath->text().isEmpty() ? dialogStartFolder(true) : OutPath->text();
+    const QString path = QFileDialog::getSaveFileName(this, u"Файл нового словаря"_s, start,
                                                       u"Словари (*.sqlite);;Все файлы (*)"_s,
                                                       nullptr, QFileDialog::DontUseNativeDialog);
+    rememberDialogFolder(path);
     if (!path.isEmpty())
         OutPath->setText(path);
 }
