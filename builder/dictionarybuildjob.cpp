@@ -1,6 +1,7 @@
 #include "builder/dictionarybuildjob.h"
 
 #include "builder/settings.h"
+#include "common/suiteinfo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -87,16 +88,20 @@ QString DictionaryBuildJob::defaultMorphologyDir()
 {
     const QString inCache = u"cache/az/package/dicts"_s;
     QStringList roots;
-    const QString dictionary = defaultDictionaryPath();
+    const QString dictionary = defaultDictionaryPath(CurPath());
     if (!dictionary.isEmpty())
         roots.append(QFileInfo(dictionary).absolutePath());
     roots.append(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
                      .filePath(u"lexorum"_s));
-    for (const QString &root : roots) {
-        const QString dir = QDir(root).filePath(inCache);
+    QStringList dirs;
+    for (const QString &root : roots)
+        dirs.append(QDir(root).filePath(inCache));
+    // Where lexorum-build-dictionary keeps its downloads (~/.cache/lexorum).
+    dirs.append(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
+                    .filePath(u"lexorum/az/package/dicts"_s));
+    for (const QString &dir : dirs)
         if (QFileInfo(QDir(dir).filePath(u"words.dawg"_s)).isFile())
             return QDir::cleanPath(dir);
-    }
     return {};
 }
 

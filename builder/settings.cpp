@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -14,6 +15,7 @@ namespace {
 const QString DataBaseKey = u"GLOBAL/DataBase"_s;
 const QString RankKey = u"GLOBAL/Rank"_s;
 const QString DictionaryName = u"data/lexorum-ru.sqlite"_s;
+const QString UserDictionaryName = u"lexorum/lexorum-ru.sqlite"_s;
 
 } // namespace
 
@@ -27,9 +29,15 @@ QString blackListPath()
     return besideExecutable(u"black_list.dat"_s);
 }
 
-QString defaultDictionaryPath()
+QString userDictionaryPath()
 {
-    QDir dir(CurPath());
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u'/'
+           + UserDictionaryName;
+}
+
+QString defaultDictionaryPath(const QString &programDirectory)
+{
+    QDir dir(programDirectory);
     for (int up = 0; up < 3; ++up) {
         const QString candidate = dir.filePath(DictionaryName);
         if (QFileInfo(candidate).isFile())
@@ -37,12 +45,8 @@ QString defaultDictionaryPath()
         if (!dir.cdUp())
             break;
     }
-#ifdef LEXORUM_DEFAULT_DICTIONARY
-    const QString built = QStringLiteral(LEXORUM_DEFAULT_DICTIONARY);
-    if (QFileInfo(built).isFile())
-        return built;
-#endif
-    return QString();
+    // The user's own first (XDG_DATA_HOME), then one shared by the machine (XDG_DATA_DIRS).
+    return QStandardPaths::locate(QStandardPaths::GenericDataLocation, UserDictionaryName);
 }
 
 QString readDataBase(const QString &iniPath, const QString &fallback)

@@ -12,10 +12,14 @@ QString settingsPath();
 /// "black_list.dat" beside the executable.
 QString blackListPath();
 
-/// The dictionary a first start uses: data/lexorum-ru.sqlite beside the executable or
-/// in a folder above it (an installed suite), else the one of the source tree the
-/// program was built from; empty when none of them exists.
-QString defaultDictionaryPath();
+/// Where lexorum-build-dictionary puts the default dictionary for this user:
+/// lexorum/lexorum-ru.sqlite in the user's data folder (~/.local/share).
+QString userDictionaryPath();
+/// The dictionary used while the settings name none: data/lexorum-ru.sqlite in
+/// programDirectory or a folder above it (a portable suite, the source tree), else
+/// lexorum/lexorum-ru.sqlite in the user's data folder or the machine's (/usr/share);
+/// empty when there is none.
+QString defaultDictionaryPath(const QString &programDirectory);
 
 /// [GLOBAL] DataBase of the settings file at iniPath, or of a shared file beside the
 /// program that it cannot write (settingsReadOrder); fallback when the key is in neither.

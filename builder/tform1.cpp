@@ -1,5 +1,6 @@
 #include "builder/tform1.h"
 
+#include "builder/dictionarybuild.h"
 #include "builder/settings.h"
 #include "builder/tform2.h"
 #include "builder/tform5.h"
@@ -17,6 +18,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -28,6 +30,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -59,7 +62,8 @@ QGroupBox *createGroup(const QString &caption, QWidget *parent)
 
 OrvellaFiles OrvellaFiles::beside()
 {
-    return {settingsPath(), blackListPath()};
+    return {settingsPath(), blackListPath(), defaultDictionaryPath(CurPath()),
+            DictionaryBuild::installedScript()};
 }
 
 TForm1::TForm1(const OrvellaFiles &files, QWidget *parent)
@@ -80,11 +84,15 @@ TForm1::TForm1(const OrvellaFiles &files, QWidget *parent)
     connect(&ws, &Workspace::searchProgressChanged, ProgressBar1, &QProgressBar::setValue);
     connect(&ws, &Workspace::searchEnded, this, &TForm1::showSearchEnded);
 
-    ws.setDataBase(readDataBase(m_files.settings, defaultDictionaryPath()));
+    // An empty path means none was chosen yet: a default dictionary built since is taken.
+    const QString dataBase = readDataBase(m_files.settings, QString());
+    ws.setDataBase(dataBase.isEmpty() ? m_files.defaultDictionary : dataBase);
     ws.setRankBy(readRankBy(m_files.settings));
     ws.LoadBlackList1Click();
 
     Form2 = new TForm2(ws, this);
+    m_dictionaryBuild = new DictionaryBuild(m_files.dictionaryBuilder,
+                                            QFileInfo(userDictionaryPath()).path(), this);
     AboutBox = new TAboutBox(u"Orvella"_s,
                              u"Построитель тематических списков: тезаурус из нескольких "
                              "исходных слов по словарю словосочетаний."_s,
@@ -378,8 +386,41 @@ void TForm1::showSearchEnded()
 
 void TForm1::Timer1Timer()
 {
-    if (m_workspace->dictionaryMissing())
+    if (!m_workspace->dictionaryMissing())
+        return;
+    if (m_dictionaryBuild->isAvailable()
+        && QMessageBox::question(this, windowTitle(), m_dictionaryBuild->offerText())
+               == QMessageBox::Yes)
+        buildDictionary();
+    else
         Form2->exec();
+}
+
+void TForm1::buildDictionary()
+{
+    auto *progress = new QProgressDialog(QString(), u"Отмена"_s, 0, 0, this);
+    progress->setWindowTitle(u"Построение словаря"_s);
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(0);
+    progress->setMinimumWidth(480);
+    connect(m_dictionaryBuild, &DictionaryBuild::lineWritten, progress,
+            &QProgressDialog::setLabelText);
+    connect(progress, &QProgressDialog::canceled, m_dictionaryBuild, &DictionaryBuild::cancel);
+    connect(
+        m_dictionaryBuild, &DictionaryBuild::finished, this,
+        [this, progress](bool ok, const QString &reason) {
+            progress->disconnect(m_dictionaryBuild);
+            progress->deleteLater();
+            if (ok && m_workspace->acceptDataBase(m_dictionaryBuild->dictionaryPath())) {
+                QMessageBox::information(this, windowTitle(), m_dictionaryBuild->builtText());
+                return;
+            }
+            QMessageBox::warning(this, windowTitle(), DictionaryBuild::failedText(reason));
+            Form2->exec();
+        },
+        Qt::SingleShotConnection);
+    m_dictionaryBuild->start();
+    progress->show();
 }
 
 void TForm1::Timer2Timer()

@@ -17,17 +17,20 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class TAboutBox;
+class DictionaryBuild;
 class TForm2;
 class TForm5;
 class TForm6;
 class TForm7;
 class Workspace;
 
-/// Where the main window keeps its files; the program's are beside the executable.
+/// Where the main window finds its files; the program's are where settings.h says.
 struct OrvellaFiles
 {
     QString settings;   // "Orvella.ini"
     QString blackList;  // "black_list.dat"
+    QString defaultDictionary = {};  // used while the settings name no dictionary
+    QString dictionaryBuilder = {};  // lexorum-build-dictionary; offered when there is one
     static OrvellaFiles beside();
 };
 
@@ -70,6 +73,8 @@ public:
     TForm7 *Form7;
     TAboutBox *AboutBox;
 
+    /// The dictionary check: when the dictionary is missing, offers to build the default
+    /// one (where the suite has its builder), else shows the database window.
     void Timer1Timer();
     void Timer2Timer();
 
@@ -86,6 +91,7 @@ private:
     void showMessage(const QString &message);
     void showSearchStarted();
     void showSearchEnded();
+    void buildDictionary();
 
     void BitBtn1Click();
     void BitBtn2Click();
@@ -129,5 +135,6 @@ private:
     std::unique_ptr<EditorPane> m_found;
     std::unique_ptr<EditorPane> m_blackList;
     std::unique_ptr<Workspace> m_workspace;
+    DictionaryBuild *m_dictionaryBuild;
     std::array<QPushButton *, 5> m_buttons;
 };

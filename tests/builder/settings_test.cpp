@@ -4,7 +4,9 @@
 #include "common/textlines.h"
 #include "tests/support/printers.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -62,6 +64,42 @@ TEST(OrvellaSettings, KeepTheOrderOfProposalsBesideThePath)
     file.close();
     EXPECT_EQ(readRankBy(ini), RankBy::Links);
     EXPECT_FALSE(writeRankBy(ini + u"/Orvella.ini"_s, RankBy::Links).isEmpty());
+}
+
+TEST(DefaultDictionary, IsBesideTheProgramsElseInTheUsersDataFolder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_HOME", dir.filePath(u"home"_s).toUtf8());
+    qputenv("XDG_DATA_DIRS", dir.filePath(u"machine"_s).toUtf8());
+    const QString bin = dir.filePath(u"suite/bin"_s);
+    ASSERT_TRUE(QDir().mkpath(bin));
+    auto touch = [](const QString &path) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly);
+    };
+
+    EXPECT_EQ(defaultDictionaryPath(bin), QString());
+    const QString machine = dir.filePath(u"machine/lexorum/lexorum-ru.sqlite"_s);
+    ASSERT_TRUE(touch(machine));
+    EXPECT_EQ(defaultDictionaryPath(bin), machine);
+    // Where lexorum-build-dictionary writes, and Orvella looks first after its own tree.
+    EXPECT_EQ(userDictionaryPath(), dir.filePath(u"home/lexorum/lexorum-ru.sqlite"_s));
+    ASSERT_TRUE(touch(userDictionaryPath()));
+    EXPECT_EQ(defaultDictionaryPath(bin), userDictionaryPath());
+    const QString tree = dir.filePath(u"suite/data/lexorum-ru.sqlite"_s);
+    ASSERT_TRUE(touch(tree));
+    EXPECT_EQ(defaultDictionaryPath(bin), tree);
+
+    qputenv("XDG_DATA_HOME", dataHome);
+    qputenv("XDG_DATA_DIRS", dataDirs);
+    if (dataHome.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    if (dataDirs.isEmpty())
+        qunsetenv("XDG_DATA_DIRS");
 }
 
 TEST(StandardBlackList, HoldsDistinctLowerCaseFunctionWords)

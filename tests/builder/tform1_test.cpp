@@ -9,11 +9,13 @@
 #include "tests/support/printers.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -22,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -214,6 +217,73 @@ TEST_F(OrvellaWindowTest, TheOrderOfProposalsIsChosenInTheSettingsMenuAndKept)
     m_form = std::make_unique<TForm1>(m_files);
     EXPECT_EQ(m_form->workspace().rankBy(), RankBy::Strength);
     EXPECT_TRUE(action(u"по силе связи"_s)->isChecked());
+}
+
+// A first start writes an empty path; a default dictionary built after it is still found.
+TEST(OrvellaStart, TakesTheDefaultDictionaryWhileTheSettingsNameNone)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    OrvellaFiles files{dir.filePath(u"Orvella.ini"_s), dir.filePath(u"black_list.dat"_s),
+                       u"/данные/lexorum-ru.sqlite"_s};
+    QFile blackList(files.blackList);
+    ASSERT_TRUE(blackList.open(QIODevice::WriteOnly));
+    blackList.close();
+
+    ASSERT_EQ(writeDataBase(files.settings, QString()), QString());
+    EXPECT_EQ(TForm1(files).workspace().dataBase(), files.defaultDictionary);
+    ASSERT_EQ(writeDataBase(files.settings, u"/мой.sqlite"_s), QString());
+    EXPECT_EQ(TForm1(files).workspace().dataBase(), u"/мой.sqlite"_s);
+    QFile::remove(files.settings);
+    EXPECT_EQ(TForm1(files).workspace().dataBase(), files.defaultDictionary);
+}
+
+TEST(OrvellaStart, OffersToBuildAMissingDictionaryAndTakesTheBuiltOne)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.filePath(u"home"_s).toUtf8());
+    OrvellaFiles files{dir.filePath(u"Orvella.ini"_s), dir.filePath(u"black_list.dat"_s),
+                       QString(), dir.filePath(u"lexorum-build-dictionary"_s)};
+    for (const auto &[path, text] : {std::pair{files.blackList, QByteArray()},
+                                     std::pair{files.dictionaryBuilder,
+                                               QByteArray("#!/bin/sh\necho downloading\n"
+                                                          "mkdir -p \"$2\" && echo db > "
+                                                          "\"$2/lexorum-ru.sqlite\"\n")}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    }
+    TForm1 form(files);
+    form.show();
+
+    // The boxes run their own event loops: answer them from there, "Да" to the offer.
+    QStringList boxes;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        boxes.append(box->text());
+        if (QAbstractButton *yes = box->button(QMessageBox::Yes))
+            yes->click();
+        else
+            box->close();
+    });
+    watch.start(10);
+    form.Timer1Timer();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 2; }, 30000));
+
+    const QString built = dir.filePath(u"home/lexorum/lexorum-ru.sqlite"_s);
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[0].startsWith(u"Словарь не найден. Построить словарь по умолчанию"_s));
+    EXPECT_EQ(boxes[1], u"Словарь построен: "_s + built);
+    EXPECT_EQ(form.workspace().dataBase(), built);
+    qputenv("XDG_DATA_HOME", dataHome);
+    if (dataHome.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
 }
 
 } // namespace
