@@ -1,5 +1,6 @@
 #include "builder/tform1.h"
 #include "common/suiteapplication.h"
+#include "common/startcheck.h"
 
 #include <QApplication>
 
@@ -10,5 +11,6 @@ int main(int argc, char *argv[])
                  QStringLiteral(":/lexorum/icons/orvella.png"));
     TForm1 form;
     form.show();
+    quitWhenShownIfAsked();
     return app.exec();
 }

@@ -26,7 +26,7 @@ QString settingsPath()
 
 QString blackListPath()
 {
-    return besideExecutable(u"black_list.dat"_s);
+    return suiteDataFile(u"black_list.dat"_s);
 }
 
 QString userDictionaryPath()

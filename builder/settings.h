@@ -9,7 +9,7 @@
 
 /// "Orvella.ini" where the program keeps it (beside the executable when writable).
 QString settingsPath();
-/// "black_list.dat" beside the executable.
+/// "black_list.dat" in the suite's data folder (beside the executable when portable).
 QString blackListPath();
 
 /// Where lexorum-build-dictionary puts the default dictionary for this user:

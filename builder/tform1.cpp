@@ -463,7 +463,7 @@ void TForm1::N50Click() { Form5->exec(); }
 void TForm1::N61Click() { Form6->show(); }
 void TForm1::N63Click() { Form7->show(); }
 void TForm1::N6Click() { AboutBox->exec(); }
-void TForm1::N4Click() { openBesideExecutable(u"Orvella.html"_s); }
+void TForm1::N4Click() { openHelpDocument(u"Orvella.html"_s); }
 
 void TForm1::N47Click()
 {

@@ -1,13 +1,10 @@
-# Run by cmake --install: writes a desktop entry for each program. The entries name the
-# installed executables and icons by absolute path, known only once the prefix is.
-set(entries
-    "Lexorum|lexorum|Lexorum — запуск программ|Запускает программы пакета Lexorum и открывает их справку"
-    "Orvella|orvella|Построитель тематических списков|Собирает тематический список слов из нескольких исходных слов по словарю"
-    "Cambrel|cambrel|Сравнение списков|Сравнивает до десяти списков: уникальные, отсутствующие, общие строки"
-    "Pelmor|pelmor|Ручная сортировка списков|Раскладывает строки текста по спискам нажатием кнопок")
+# Run by cmake --install of the portable folder: writes a desktop entry for each program.
+# The entries name the installed executables and icons by absolute path, known only once
+# the prefix is.
+include(${CMAKE_CURRENT_LIST_DIR}/programs.cmake)
 file(READ "${CMAKE_CURRENT_LIST_DIR}/program.desktop.in" template)
 set(prefix "${CMAKE_INSTALL_PREFIX}")
-foreach(entry IN LISTS entries)
+foreach(entry IN LISTS lexorum_programs)
     string(REPLACE "|" ";" fields "${entry}")
     list(GET fields 0 program)
     list(GET fields 1 icon)

@@ -30,7 +30,7 @@ void DesktopServices::setCurrent(DesktopServices *services)
     Current = services ? services : &RealServices;
 }
 
-void openBesideExecutable(const QString &fileName)
+void openHelpDocument(const QString &fileName)
 {
-    DesktopServices::current().openUrl(QUrl::fromLocalFile(besideExecutable(fileName)));
+    DesktopServices::current().openUrl(QUrl::fromLocalFile(suiteDataFile(fileName)));
 }

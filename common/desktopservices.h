@@ -19,5 +19,5 @@ public:
     static void setCurrent(DesktopServices *services);
 };
 
-/// Opens a file beside the executable (a help document) with the default handler.
-void openBesideExecutable(const QString &fileName);
+/// Opens a help document of the suite's data folder with the default handler.
+void openHelpDocument(const QString &fileName);

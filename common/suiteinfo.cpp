@@ -30,7 +30,7 @@ bool hasMakerSite()
 
 QUrl makerPage(const QString &path, const QString &helpFileName)
 {
-    return hasMakerSite() ? makerSite(path) : QUrl::fromLocalFile(besideExecutable(helpFileName));
+    return hasMakerSite() ? makerSite(path) : QUrl::fromLocalFile(suiteDataFile(helpFileName));
 }
 
 QString CurPath()
@@ -41,6 +41,18 @@ QString CurPath()
 QString besideExecutable(const QString &fileName)
 {
     return CurPath() + u'/' + fileName;
+}
+
+QString suiteDataDirectory(const QString &programDirectory)
+{
+    const QString installed =
+        QDir::cleanPath(programDirectory + u'/' + QStringLiteral(LEXORUM_DATA_FROM_BIN));
+    return QFileInfo(installed).isDir() ? installed : programDirectory;
+}
+
+QString suiteDataFile(const QString &fileName)
+{
+    return suiteDataDirectory(CurPath()) + u'/' + fileName;
 }
 
 QString settingsFilePath(const QString &fileName)

@@ -14,12 +14,20 @@ QUrl makerSite(const QString &path);
 /// then no page of the site is shown anywhere.
 bool hasMakerSite();
 /// The page at path on the maker's site; while there is no site, the local help document
-/// helpFileName beside the executable instead.
+/// helpFileName in the suite's data folder instead.
 QUrl makerPage(const QString &path, const QString &helpFileName);
 /// The directory of the running executable, without a trailing separator.
 QString CurPath();
 /// A file beside the executable.
 QString besideExecutable(const QString &fileName);
+/// The folder of the suite's shared files (help documents, the standard black list,
+/// pictures) for programs in programDirectory: share/lexorum beside their bin/ folder
+/// when the suite is installed that way, else programDirectory itself (a portable
+/// folder, the build tree). Always relative to the programs, so an installed tree
+/// works wherever it is moved.
+QString suiteDataDirectory(const QString &programDirectory);
+/// A shared file of the running program's suite: fileName in its data folder.
+QString suiteDataFile(const QString &fileName);
 /// The suite's per-user configuration folder (~/.config/lexorum), created when missing.
 QString userSettingsFolder();
 /// Where a program writes its settings file: beside the executable when it can be written

@@ -1,4 +1,5 @@
 #include "common/suiteapplication.h"
+#include "common/startcheck.h"
 #include "compare/settings.h"
 #include "compare/tform1.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
 
     TForm1 window(comparisonSettingsPath());
     window.show();
+    quitWhenShownIfAsked();
     // Files named on the command line open as "Файл" / "Открыть" would open them.
     const QStringList paths = QApplication::arguments().mid(1);
     if (!paths.isEmpty())

@@ -795,7 +795,7 @@ void TForm1::listWindowClick()
 
 void TForm1::helpClick()
 {
-    openBesideExecutable(u"Cambrel.html"_s);
+    openHelpDocument(u"Cambrel.html"_s);
 }
 
 void TForm1::onlineHelpClick()

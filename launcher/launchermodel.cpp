@@ -41,12 +41,12 @@ QString LauncherModel::programFile(SuiteTool tool) const
 
 QString LauncherModel::helpFile(SuiteTool tool) const
 {
-    return besideTools(toolName(tool) + u".html"_s);
+    return suiteDataDirectory(m_directory) + u'/' + toolName(tool) + u".html"_s;
 }
 
 QString LauncherModel::suiteHelpFile() const
 {
-    return besideTools(u"Lexorum.html"_s);
+    return suiteDataDirectory(m_directory) + u"/Lexorum.html"_s;
 }
 
 QUrl LauncherModel::productPage() const

@@ -22,7 +22,7 @@ public:
     QString programDirectory() const { return m_directory; }
     /// The tool's executable in the program directory, whether it exists or not.
     QString programFile(SuiteTool tool) const;
-    /// The tool's help document beside it.
+    /// The tool's help document in the suite's data folder (common/suiteinfo.h).
     QString helpFile(SuiteTool tool) const;
     /// The launcher's own help document.
     QString suiteHelpFile() const;

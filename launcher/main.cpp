@@ -1,5 +1,6 @@
 #include "common/suiteapplication.h"
 #include "launcher/tform1.h"
+#include "common/startcheck.h"
 
 #include <QApplication>
 
@@ -9,5 +10,6 @@ int main(int argc, char *argv[])
     setUpProgram(QStringLiteral("Lexorum"), QStringLiteral(":/lexorum/icons/lexorum.png"));
     TForm1 form;
     form.show();
+    quitWhenShownIfAsked();
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #include "common/suiteapplication.h"
 #include "sorter/tform1.h"
+#include "common/startcheck.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
                  QStringLiteral(":/lexorum/icons/pelmor.png"));
     TForm1 window;
     window.show();
+    quitWhenShownIfAsked();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
         window.openAtStart(arguments.at(1));

@@ -405,7 +405,7 @@ void TForm1::N6Click()
 
 void TForm1::N10Click()
 {
-    openBesideExecutable(u"Pelmor.html"_s);
+    openHelpDocument(u"Pelmor.html"_s);
 }
 
 void TForm1::N12Click()

@@ -19,7 +19,7 @@ TEST(SuiteInfo, NoLinkLeadsToAnUnsettledHost)
 {
     ASSERT_FALSE(hasMakerSite());
     const QUrl page = makerPage(u"/products/lexorum/help/orvella/"_s, u"Orvella.html"_s);
-    EXPECT_EQ(page, QUrl::fromLocalFile(besideExecutable(u"Orvella.html"_s)));
+    EXPECT_EQ(page, QUrl::fromLocalFile(suiteDataFile(u"Orvella.html"_s)));
 }
 
 TEST(SuiteInfo, ASharedFileBesideTheProgramIsReadUnderTheUsersFile)
@@ -69,4 +69,27 @@ TEST(DialogFolder, StartsInDocumentsThenWhereTheUserLastWas)
     EXPECT_EQ(dialogStartFolder(false), documents);
     QFile::remove(dialogFoldersFile());
     QStandardPaths::setTestModeEnabled(false);
+}
+
+TEST(SuiteDataDirectory, IsShareLexorumBesideBinElseTheProgramFolder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QDir root(dir.path());
+
+    // A portable folder (and the build tree): the files lie beside the programs.
+    ASSERT_TRUE(root.mkpath(u"portable"_s));
+    EXPECT_EQ(suiteDataDirectory(dir.filePath(u"portable"_s)), dir.filePath(u"portable"_s));
+
+    // The GNU layout, under any prefix.
+    ASSERT_TRUE(root.mkpath(u"usr/bin"_s) && root.mkpath(u"usr/share/lexorum"_s));
+    EXPECT_EQ(suiteDataDirectory(dir.filePath(u"usr/bin"_s)),
+              dir.filePath(u"usr/share/lexorum"_s));
+
+    // A file of that name is no data folder.
+    ASSERT_TRUE(root.mkpath(u"odd/bin"_s) && root.mkpath(u"odd/share"_s));
+    QFile file(dir.filePath(u"odd/share/lexorum"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(suiteDataDirectory(dir.filePath(u"odd/bin"_s)), dir.filePath(u"odd/bin"_s));
 }

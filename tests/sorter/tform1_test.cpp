@@ -194,7 +194,7 @@ TEST_F(TForm1Test, OpensTheHelpBesideItselfAndOnline)
     window.N12->trigger();
     DesktopServices::setCurrent(nullptr);
     // Until the suite has a site, the online help is the help beside the program.
-    const QUrl help = QUrl::fromLocalFile(besideExecutable(u"Pelmor.html"_s));
+    const QUrl help = QUrl::fromLocalFile(suiteDataFile(u"Pelmor.html"_s));
     EXPECT_EQ(desktop.opened, (QList<QUrl>{help, help}));
 }
 
