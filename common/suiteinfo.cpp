@@ -57,10 +57,17 @@ QString suiteDataFile(const QString &fileName)
 
 QString settingsFilePath(const QString &fileName)
 {
-    const QString beside = besideExecutable(fileName);
+    return settingsFilePath(fileName, CurPath());
+}
+
+QString settingsFilePath(const QString &fileName, const QString &programDirectory)
+{
+    const QString beside = programDirectory + u'/' + fileName;
     const QFileInfo file(beside);
-    const QFileInfo dir(CurPath());
-    if (file.exists() ? file.isWritable() : dir.isWritable())
+    const QFileInfo dir(programDirectory);
+    // bin/ of an installed suite is the machine's, even where the user may write to it.
+    const bool portable = suiteDataDirectory(programDirectory) == programDirectory;
+    if (portable && (file.exists() ? file.isWritable() : dir.isWritable()))
         return beside;
     return userSettingsFolder() + u'/' + fileName;
 }

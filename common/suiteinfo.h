@@ -30,9 +30,11 @@ QString suiteDataDirectory(const QString &programDirectory);
 QString suiteDataFile(const QString &fileName);
 /// The suite's per-user configuration folder (~/.config/lexorum), created when missing.
 QString userSettingsFolder();
-/// Where a program writes its settings file: beside the executable when it can be written
-/// there, else in userSettingsFolder().
+/// Where a program writes its settings file: beside the executable in a portable folder
+/// where it can be written, else (an installed suite too) in userSettingsFolder().
 QString settingsFilePath(const QString &fileName);
+/// The same for programs in programDirectory.
+QString settingsFilePath(const QString &fileName, const QString &programDirectory);
 /// The files a program reads its settings from, lowest first: a file beside the
 /// executable that the program cannot write comes first, as defaults, under writePath.
 QStringList settingsReadOrder(const QString &writePath);

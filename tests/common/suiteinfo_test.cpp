@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -92,4 +93,26 @@ TEST(SuiteDataDirectory, IsShareLexorumBesideBinElseTheProgramFolder)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     EXPECT_EQ(suiteDataDirectory(dir.filePath(u"odd/bin"_s)), dir.filePath(u"odd/bin"_s));
+}
+
+// Root may write to /usr/bin; Orvella.ini must still not land there.
+TEST(SettingsFilePath, IsBesideAPortableFolderElseInTheUsersConfiguration)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QDir root(dir.path());
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir.filePath(u"config"_s).toUtf8());
+    const QString configured = dir.filePath(u"config/lexorum/Orvella.ini"_s);
+
+    ASSERT_TRUE(root.mkpath(u"portable"_s));
+    EXPECT_EQ(settingsFilePath(u"Orvella.ini"_s, dir.filePath(u"portable"_s)),
+              dir.filePath(u"portable/Orvella.ini"_s));
+    ASSERT_TRUE(root.mkpath(u"usr/bin"_s) && root.mkpath(u"usr/share/lexorum"_s));
+    EXPECT_EQ(settingsFilePath(u"Orvella.ini"_s, dir.filePath(u"usr/bin"_s)), configured);
+    EXPECT_TRUE(QFileInfo(QFileInfo(configured).path()).isDir());
+
+    qputenv("XDG_CONFIG_HOME", configHome);
+    if (configHome.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
 }
