@@ -398,11 +398,17 @@ void TForm1::Timer1Timer()
 
 void TForm1::buildDictionary()
 {
-    auto *progress = new QProgressDialog(QString(), u"Отмена"_s, 0, 0, this);
+    auto *progress = new QProgressDialog(this);
     progress->setWindowTitle(u"Построение словаря"_s);
+    progress->setCancelButtonText(u"Отмена"_s);
+    progress->setRange(0, 0);
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(0);
-    progress->setMinimumWidth(480);
+    // The script's lines can be long: wrap them in a dialog of fixed width.
+    auto *label = new QLabel(progress);
+    label->setWordWrap(true);
+    progress->setLabel(label);
+    progress->setFixedWidth(520);
     connect(m_dictionaryBuild, &DictionaryBuild::lineWritten, progress,
             &QProgressDialog::setLabelText);
     connect(progress, &QProgressDialog::canceled, m_dictionaryBuild, &DictionaryBuild::cancel);
@@ -410,6 +416,7 @@ void TForm1::buildDictionary()
         m_dictionaryBuild, &DictionaryBuild::finished, this,
         [this, progress](bool ok, const QString &reason) {
             progress->disconnect(m_dictionaryBuild);
+            progress->hide();  // not close(): that would cancel
             progress->deleteLater();
             if (ok && m_workspace->acceptDataBase(m_dictionaryBuild->dictionaryPath())) {
                 QMessageBox::information(this, windowTitle(), m_dictionaryBuild->builtText());

@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
@@ -261,16 +262,20 @@ TEST(OrvellaStart, OffersToBuildAMissingDictionaryAndTakesTheBuiltOne)
 
     // The boxes run their own event loops: answer them from there, "Да" to the offer.
     QStringList boxes;
+    bool progressShownWithOutcome = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
         boxes.append(box->text());
-        if (QAbstractButton *yes = box->button(QMessageBox::Yes))
+        if (QAbstractButton *yes = box->button(QMessageBox::Yes)) {
             yes->click();
-        else
-            box->close();
+            return;
+        }
+        for (const QProgressDialog *progress : form.findChildren<QProgressDialog *>())
+            progressShownWithOutcome |= progress->isVisible();
+        box->close();
     });
     watch.start(10);
     form.Timer1Timer();
@@ -281,6 +286,7 @@ TEST(OrvellaStart, OffersToBuildAMissingDictionaryAndTakesTheBuiltOne)
     EXPECT_TRUE(boxes[0].startsWith(u"Словарь не найден. Построить словарь по умолчанию"_s));
     EXPECT_EQ(boxes[1], u"Словарь построен: "_s + built);
     EXPECT_EQ(form.workspace().dataBase(), built);
+    EXPECT_FALSE(progressShownWithOutcome);
     qputenv("XDG_DATA_HOME", dataHome);
     if (dataHome.isEmpty())
         qunsetenv("XDG_DATA_HOME");
