@@ -10,8 +10,10 @@
 if(LEXORUM_PORTABLE)
     set(portable_default "")
     set(fhs_default EXCLUDE_FROM_ALL)
-    if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
-        set(CMAKE_INSTALL_PREFIX ${PROJECT_SOURCE_DIR}/install CACHE PATH "Install folder" FORCE)
+    # The flat folder goes into the source tree unless a prefix was chosen; the cache keeps
+    # the default, so switching the option off again installs under /usr/local.
+    if(CMAKE_INSTALL_PREFIX STREQUAL "/usr/local")
+        set(CMAKE_INSTALL_PREFIX ${PROJECT_SOURCE_DIR}/install)
     endif()
 else()
     set(portable_default EXCLUDE_FROM_ALL)
