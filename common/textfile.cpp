@@ -230,7 +230,12 @@ QStringList TextFileRead::lines() const
 
 QString TextFileRead::paneText() const
 {
-    return joinLines(splitLines(text));
+    // What joinLines(splitLines(text)) gives, without a string per line: a file of a million
+    // lines with CR LF breaks and a final one is shared as it stands.
+    QString pane = normalizeBreaks(text);
+    if (!pane.isEmpty() && !pane.endsWith(u"\r\n"))
+        pane += u"\r\n";
+    return pane;
 }
 
 namespace {

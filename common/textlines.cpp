@@ -64,30 +64,34 @@ int lineCount(const QString &text)
 
 QString normalizeBreaks(const QString &text)
 {
-    const QChar *data = text.constData();
+    // Counted first, so that the text is written once into a buffer of its final size.
+    const char16_t *data = reinterpret_cast<const char16_t *>(text.constData());
     const qsizetype size = text.size();
-    bool clean = true;
-    for (qsizetype i = 0; i < size && clean; ++i) {
-        if (data[i] == u'\r')
-            clean = i + 1 < size && data[i + 1] == u'\n' && (++i, true);
-        else if (data[i] == u'\n')
-            clean = false;
-    }
-    if (clean)
-        return text;
-    QString out;
-    out.reserve(size + size / 16);
+    qsizetype lone = 0;
     for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = data[i].unicode();
-        if (c == u'\r') {
-            out += u"\r\n";
+        if (data[i] == u'\r') {
             if (i + 1 < size && data[i + 1] == u'\n')
                 ++i;
-        } else if (c == u'\n') {
-            out += u"\r\n";
-        } else {
-            out += data[i];
+            else
+                ++lone;
+        } else if (data[i] == u'\n') {
+            ++lone;
         }
+    }
+    if (lone == 0)
+        return text;
+    QString out(size + lone, Qt::Uninitialized);
+    auto *o = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = data[i];
+        if (c != u'\r' && c != u'\n') {
+            *o++ = c;
+            continue;
+        }
+        *o++ = u'\r';
+        *o++ = u'\n';
+        if (c == u'\r' && i + 1 < size && data[i + 1] == u'\n')
+            ++i;
     }
     return out;
 }

@@ -1,12 +1,17 @@
 #include "common/textfile.h"
 
+#include "common/textlines.h"
 #include "tests/support/printers.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -193,4 +198,27 @@ TEST_F(TextFileTest, BinaryBytesAreFlaggedOnlyWhenDetecting)
     EXPECT_FALSE(loadTextFileAs(write(u"le.txt"_s, QByteArray::fromHex("fffe6100620063000a00")),
                                 AutoDetectEncoding)
                      .binary);
+}
+
+TEST(PaneText, IsTheTextCutIntoLinesAndJoinedAgain)
+{
+    // Short texts of letters and every kind of break, including a CR just before the end
+    // and texts without a final break: the pane text is built without cutting, so it is
+    // checked against the cut-and-joined form, and normalizeBreaks against the same text
+    // with a final break.
+    QRandomGenerator random(21);
+    const std::array<QString, 6> pieces{u"а"_s, u"b"_s, u"\r"_s, u"\n"_s, u"\r\n"_s, u" "_s};
+    for (int round = 0; round < 2000; ++round) {
+        QString text;
+        for (int k = int(random.bounded(12)); k > 0; --k)
+            text += pieces[random.bounded(int(pieces.size()))];
+        TextFileRead read;
+        read.text = text;
+        const QString expected = joinLines(splitLines(text));
+        ASSERT_EQ(read.paneText(), expected) << text.toUtf8().toPercentEncoding().constData();
+        const QString normalized = normalizeBreaks(text);
+        ASSERT_EQ(lineCount(normalized), lineCount(text));
+        ASSERT_FALSE(normalized.contains(QRegularExpression(u"\r(?!\n)|(?<!\r)\n"_s)));
+        ASSERT_EQ(joinLines(splitLines(normalized)), expected);
+    }
 }
