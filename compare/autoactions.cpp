@@ -63,7 +63,7 @@ QStringList applyAutoActions(const QStringList &lines, const AutoActionOptions &
     return result;
 }
 
-QString applyAutoActionsToText(const QString &text, const AutoActionOptions &options)
+QString cleanListText(const QString &text, const AutoActionOptions &options)
 {
     // Trimming and dropping empty lines in one pass over the text, with no string per line.
     QString cleaned;
@@ -99,6 +99,12 @@ QString applyAutoActionsToText(const QString &text, const AutoActionOptions &opt
         else if (options.caseChoice == CaseChoice::Capitalize)
             cleaned = joinLines(CapitalizeLines(splitLines(cleaned)));
     }
+    return cleaned;
+}
+
+QString applyAutoActionsToText(const QString &text, const AutoActionOptions &options)
+{
+    const QString cleaned = cleanListText(text, options);
     if (!options.sort && !options.deleteRepeatingLines)
         return cleaned;
     if (!options.sort || !options.deleteRepeatingLines) {

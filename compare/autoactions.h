@@ -37,6 +37,10 @@ QStringList applyAutoActions(const QStringList &lines, const AutoActionOptions &
 /// strings takes.
 QString applyAutoActionsToText(const QString &text, const AutoActionOptions &options);
 
+/// The actions up to the sort: trimming, dropping empty lines and changing case, each only
+/// when its option is on; the text comes back with every line followed by CR LF.
+QString cleanListText(const QString &text, const AutoActionOptions &options);
+
 /// Removes from both ends of every line the characters at U+0020 and below (spaces, tabs
 /// and other control characters); other Unicode spaces stay.
 QStringList trimLines(const QStringList &lines);

@@ -687,6 +687,90 @@ ComparisonResult CompareLists(const QStringList &texts)
     return result;
 }
 
+ComparisonResult CompareDistinctLists(ComparisonResult compared)
+{
+    const int n = compared.listCount();
+    Q_ASSERT(n >= 2);
+    ComparisonResult result;
+    result.m_mergedText = std::move(compared.m_mergedText);
+    result.m_itemStarts = std::move(compared.m_itemStarts);
+    result.m_itemMasks = std::move(compared.m_itemMasks);
+    compared = ComparisonResult();
+    const LargeVector<ListMask> &masks = result.m_itemMasks;
+    const LargeVector<qsizetype> &starts = result.m_itemStarts;
+    const std::size_t items = masks.size();
+
+    // Each list's lines and units, then the lists are written from the merged text in runs
+    // of items they hold, on two threads for big comparisons.
+    std::array<std::size_t, ComparisonResult::MaxLists> lines{};
+    std::array<qsizetype, ComparisonResult::MaxLists> units{};
+    for (std::size_t k = 0; k < items; ++k)
+        for (ListMask mask = masks[k]; mask != 0; mask &= ListMask(mask - 1)) {
+            const int list = std::countr_zero(unsigned(mask));
+            ++lines[std::size_t(list)];
+            units[std::size_t(list)] += starts[k + 1] - starts[k];
+        }
+    result.m_listStarts.push_back(0);
+    for (int i = 0; i < n; ++i)
+        result.m_listStarts.push_back(result.m_listStarts.back() + lines[std::size_t(i)]);
+    const std::size_t total = result.m_listStarts.back();
+    std::array<char16_t *, ComparisonResult::MaxLists> texts{};
+    for (int i = 0; i < n; ++i) {
+        result.m_texts.append(QString(units[std::size_t(i)], Qt::Uninitialized));
+        texts[std::size_t(i)] = reinterpret_cast<char16_t *>(result.m_texts.last().data());
+    }
+    result.m_lineCounts.resize(total);
+    result.m_checkpoints.resize((total + ComparisonResult::CheckpointLines - 1)
+                                / ComparisonResult::CheckpointLines);
+    const auto *merged = reinterpret_cast<const char16_t *>(result.m_mergedText.constData());
+    const bool two = total >= TwoThreadsFromLines;
+    onBothThreads(two, [&](int part) {
+        for (int i = 1 + part; i <= n; i += two ? 2 : 1) {
+            const auto bit = ListMask(1u << (i - 1));
+            char16_t *const begin = texts[std::size_t(i - 1)];
+            char16_t *out = begin;
+            std::size_t line = result.m_listStarts[std::size_t(i - 1)];
+            for (std::size_t k = 0; k < items;) {
+                if (!(masks[k] & bit)) {
+                    ++k;
+                    continue;
+                }
+                const std::size_t first = k;
+                for (; k < items && (masks[k] & bit); ++k, ++line) {
+                    if (line % ComparisonResult::CheckpointLines == 0)
+                        result.m_checkpoints[line / ComparisonResult::CheckpointLines] =
+                            out + (starts[k] - starts[first]);
+                    result.m_lineCounts[line] = std::uint8_t(listsIn(masks[k]));
+                }
+                out = std::copy_n(merged + starts[first], starts[k] - starts[first], out);
+            }
+            Q_ASSERT(out - begin == units[std::size_t(i - 1)]);
+        }
+    });
+
+    // The unique and shared sums at each list's start and each checkpoint, in line order.
+    ComparisonResult::Sums sums{};
+    std::size_t line = 0;
+    for (int i = 1; i <= n; ++i) {
+        result.m_listSums.push_back(sums);
+        const auto bit = ListMask(1u << (i - 1));
+        for (std::size_t k = 0; k < items; ++k) {
+            if (!(masks[k] & bit))
+                continue;
+            if (line++ % ComparisonResult::CheckpointLines == 0)
+                result.m_checkpointSums.push_back(sums);
+            const int count = listsIn(masks[k]);
+            const qsizetype size = starts[k + 1] - starts[k];
+            if (boxTakesLine(Box::Unique, count, n))
+                sums.unique += size;
+            else if (boxTakesLine(Box::Shared, count, n))
+                sums.shared += size;
+        }
+    }
+    result.m_listSums.push_back(sums);
+    return result;
+}
+
 std::size_t ComparisonResult::cutOf(int i) const
 {
     const std::size_t first = m_listStarts[std::size_t(i - 1)];

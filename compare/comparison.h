@@ -81,12 +81,15 @@ public:
     /// The merged text for merged and absent boxes, the compared text of list i for its
     /// unique and shared boxes; shared, not copied.
     QString lineSource(Box box, int i = 0) const;
+    /// The text list i was compared as, when the lists were given as texts.
+    QString listText(int i) const { return m_texts.value(i - 1); }
 
 private:
     friend class ComparisonAssembler;
     friend class ComparisonBuilder;
     friend ComparisonResult CompareLists(const QList<QStringList> &sources);
     friend ComparisonResult CompareLists(const QStringList &texts);
+    friend ComparisonResult CompareDistinctLists(ComparisonResult compared);
     using ListMask = std::uint16_t;
     static_assert(MaxLists <= 16, "a ListMask has one bit per list");
 
@@ -130,6 +133,12 @@ ComparisonResult CompareLists(const QList<QStringList> &sources);
 /// break opens no line). The texts are shared, not split into strings: this is the way for
 /// big lists.
 ComparisonResult CompareLists(const QStringList &texts);
+
+/// The comparison of the compared lists each sorted with its repeats dropped, worked out
+/// from their comparison instead of comparing again: list i becomes the merged lines that it
+/// holds, in merged order, each followed by CR LF (listText(i)), and the items and the lists
+/// holding them stay the same. What compared shared of its lists is let go first.
+ComparisonResult CompareDistinctLists(ComparisonResult compared);
 
 /// Keeps the first line, also when empty, then each line that differs from the last kept
 /// one: on a sorted list, each distinct line once.

@@ -147,13 +147,21 @@ void ComparisonWorkspace::openFiles(QList<LoadedList> files)
         return;
     const int count = int(std::min<qsizetype>(files.size(), MaxLists));
     setListCount(count);
+    if (count == m_listCount && m_options.compare && m_options.sort
+        && m_options.deleteRepeatingLines) {
+        files.resize(count);
+        openComparing(std::move(files));
+        return;
+    }
     const bool compare = m_options.compare;
     m_options.compare = false;
     for (int f = 1; f <= count; ++f) {
         focusBox({f, BoxKind::Source});
-        setTextAt(slotOf({f, BoxKind::Source}), std::exchange(files[f - 1].text, QString()));
+        // The actions read the file's text as the box would hold it, breaks and all, so the
+        // box takes only their outcome.
+        const QString text = std::exchange(files[f - 1].text, QString());
+        setTextAt(slotOf({f, BoxKind::Source}), applyAutoActionsToText(text, m_options));
         clearResults(f);
-        N35Click();
         setName(f, files[f - 1].fileName);
     }
     m_options.compare = compare;
@@ -161,6 +169,43 @@ void ComparisonWorkspace::openFiles(QList<LoadedList> files)
         BitBtn1Click();
     else
         N34Click();
+    N82Click();
+}
+
+void ComparisonWorkspace::openComparing(QList<LoadedList> files)
+{
+    // Sorting a list and dropping its repeats gives the merged lines that it holds, and
+    // comparing such lists gives the same items held by the same lists: one comparison of
+    // the cleaned lists does for a sort of each list and the comparison after them.
+    QStringList cleaned;
+    for (LoadedList &file : files)
+        cleaned.append(cleanListText(std::exchange(file.text, QString()), m_options));
+    ComparisonResult compared = CompareLists(cleaned);
+    if (compared.itemCount() > 0 && compared.itemView(0).isEmpty()) {
+        // An empty line that the settings keep: the removal of repeats drops it at the start
+        // of a list, which the merged lines do not show, so each list is sorted on its own.
+        compared = ComparisonResult();
+        AutoActionOptions rest = m_options;
+        rest.trim = rest.deleteEmptyLines = rest.changeCase = false;
+        for (int f = 1; f <= int(files.size()); ++f) {
+            focusBox({f, BoxKind::Source});
+            setTextAt(slotOf({f, BoxKind::Source}),
+                      applyAutoActionsToText(std::exchange(cleaned[f - 1], QString()), rest));
+            setName(f, files[f - 1].fileName);
+        }
+        BitBtn1Click();
+        N82Click();
+        return;
+    }
+    cleaned.clear();
+    const auto result =
+        std::make_shared<const ComparisonResult>(CompareDistinctLists(std::move(compared)));
+    for (int f = 1; f <= int(files.size()); ++f) {
+        focusBox({f, BoxKind::Source});
+        setTextAt(slotOf({f, BoxKind::Source}), result->listText(f));
+        setName(f, files[f - 1].fileName);
+    }
+    showComparison(result);
     N82Click();
 }
 
@@ -332,13 +377,19 @@ FindOutcome ComparisonWorkspace::replaceAll(const FindOptions &options)
 
 void ComparisonWorkspace::BitBtn1Click()
 {
-    // The engine cuts the texts into lines itself; boxes that keep their lines apart take
-    // the results without a copy and leave the lookups of a click to the comparison.
+    // The engine cuts the texts into lines itself.
     QStringList sources;
     for (int i = 1; i <= m_listCount; ++i)
         sources.append(boxText({i, BoxKind::Source}));
     const auto result = std::make_shared<const ComparisonResult>(CompareLists(sources));
     sources.clear();
+    showComparison(result);
+}
+
+void ComparisonWorkspace::showComparison(const std::shared_ptr<const ComparisonResult> &result)
+{
+    // Boxes that keep their lines apart take the results without a copy and leave the
+    // lookups of a click to the comparison.
     using Box = ComparisonResult::Box;
     auto put = [&](int slot, Box box, int i) {
         if (auto *store = dynamic_cast<StorePane *>(m_panes[slot]))

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class Pane;
@@ -179,6 +180,11 @@ private:
     /// The boxes that the everywhere commands and the highlighting visit, in their order.
     std::vector<BoxId> boxesInUse() const;
     void clearResults(int i);
+    /// openFiles when the lists in use are the files and are compared once sorted without
+    /// repeats.
+    void openComparing(QList<LoadedList> files);
+    /// Puts a comparison of the lists in use into the result boxes, then the count refresh.
+    void showComparison(const std::shared_ptr<const ComparisonResult> &result);
     void refreshAfterEdit();
     QString caretLine(bool *onLine) const;
 

@@ -300,3 +300,55 @@ TEST(CountRefreshTexts, CaptionsEverySlotWithItsCount)
     EXPECT_EQ(texts.absent[2], u"Отсутствующие (1200)"_s);
     EXPECT_EQ(texts.absent[0], u"Отсутствующие (0)"_s);
 }
+
+TEST(CompareDistinctLists, GivesTheComparisonOfTheSortedListsWithoutRepeats)
+{
+    // Small lists of every shape (empty lines, empty lists, repeats, one line shared by all),
+    // then lists big enough for two threads, checkpoints and texts built in two parts: the
+    // comparison worked out must be the one the engine finds on the sorted lists.
+    using Box = ComparisonResult::Box;
+    std::mt19937 random(21);
+    auto check = [](const QStringList &texts, const std::string &name) {
+        QStringList sorted;
+        for (const QString &text : texts)
+            sorted.append(joinLines(UniqList(SortList(splitLines(text)))));
+        const ComparisonResult expected = CompareLists(sorted);
+        const ComparisonResult worked = CompareDistinctLists(CompareLists(texts));
+        const int n = int(texts.size());
+        ASSERT_EQ(worked.listCount(), n) << name;
+        ASSERT_EQ(worked.mergedText(), expected.mergedText()) << name;
+        ASSERT_EQ(worked.commonText(), expected.commonText()) << name;
+        for (int i = 1; i <= n; ++i) {
+            ASSERT_EQ(worked.listText(i), sorted[i - 1]) << name << " list " << i;
+            for (Box box : {Box::Unique, Box::Shared, Box::Absent}) {
+                ASSERT_EQ(worked.text(box, i), expected.text(box, i)) << name << " list " << i;
+                ASSERT_EQ(worked.lineCount(box, i), expected.lineCount(box, i)) << name;
+                ASSERT_EQ(worked.lineStarts(box, i), expected.lineStarts(box, i)) << name;
+            }
+            ASSERT_EQ(worked.lines(Box::Unique, i), expected.lines(Box::Unique, i)) << name;
+        }
+        for (qsizetype k = 0; k < expected.itemCount(); k += 1 + expected.itemCount() / 50)
+            for (int i = 1; i <= n; ++i)
+                ASSERT_EQ(worked.listHolds(i, k), expected.listHolds(i, k)) << name;
+    };
+    const QString words[] = {QString(), u"кот"_s, u"Кот"_s, u"пёс"_s, u"кот и пёс"_s,
+                             u"\U0001F600"_s, u"ab\u0000"_s, u"я"_s};
+    const QString breaks[] = {u"\r\n"_s, u"\n"_s, u"\r"_s};
+    for (int round = 0; round < 300; ++round) {
+        QStringList texts;
+        const int n = 2 + int(random() % 9);
+        for (int i = 0; i < n; ++i) {
+            QString text;
+            for (int k = int(random() % 12); k > 0; --k)
+                text += words[random() % 8] + breaks[random() % 3];
+            texts.append(text);
+        }
+        check(texts, "round " + std::to_string(round));
+    }
+    QStringList big(3);
+    for (int line = 0; line < 700000; ++line)
+        big[line % 7 < 4 ? 0 : 1 + line % 2] += u"слово "_s
+                                                 + QString::number(random() % 1000000) + u"\n"_s;
+    ASSERT_GE(lineCount(CompareDistinctLists(CompareLists(big)).listText(1)), 200000);
+    check(big, "big");
+}

@@ -5,6 +5,8 @@
 #include "common/textlines.h"
 #include "tests/support/printers.h"
 
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -297,4 +299,80 @@ TEST_F(ComparisonWorkspaceTest, ProcessingChangesOnlyTheCurrentBox)
     workspace->process(ProcessingCommand::UpperCase);
     EXPECT_EQ(text(ListWindow), u"Г\r\nД\r\n"_s);
     EXPECT_EQ(text(source(2)), u"г\r\nд\r\n"_s);
+}
+
+TEST(ComparisonWorkspace, OpeningComparedFilesGivesTheBoxesOfSortingEachListThenComparing)
+{
+    // Opening with the comparison on compares the cleaned lists once and takes each sorted
+    // list from that; running the actions on each list and then comparing must find every
+    // box the same. Texts of blanks, empty lines, letters of both
+    // cases, repeats and every kind of break.
+    QRandomGenerator random(21);
+    const QStringList words = {u"кот"_s, u"Кот"_s, u" пёс"_s, u""_s, u"  "_s, u"ёж \t"_s,
+                               u"Ёж"_s, u"b"_s, u"B"_s, u"кот и пёс"_s};
+    const QStringList breaks = {u"\r\n"_s, u"\n"_s, u"\r"_s};
+    auto panes = [](std::array<MemoryPane, 43> &memory) {
+        WorkspacePanes p;
+        for (int i = 0; i < ComparisonWorkspace::MaxLists; ++i) {
+            p.source[i] = &memory[i];
+            p.unique[i] = &memory[10 + i];
+            p.absent[i] = &memory[20 + i];
+            p.shared[i] = &memory[30 + i];
+        }
+        p.common = &memory[40];
+        p.merged = &memory[41];
+        p.listWindow = &memory[42];
+        return p;
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::array<MemoryPane, 43> onceMemory, stepsMemory;
+        ComparisonWorkspace once(panes(onceMemory));
+        ComparisonWorkspace steps(panes(stepsMemory));
+        CountRefreshTexts onceCounts, stepsCounts;
+        QObject::connect(&once, &ComparisonWorkspace::countsRefreshed,
+                         [&](const CountRefreshTexts &t) { onceCounts = t; });
+        QObject::connect(&steps, &ComparisonWorkspace::countsRefreshed,
+                         [&](const CountRefreshTexts &t) { stepsCounts = t; });
+        AutoActionOptions options;
+        options.trim = random.bounded(2);
+        options.deleteEmptyLines = random.bounded(4) != 0;
+        options.changeCase = random.bounded(2);
+        options.caseChoice = CaseChoice(random.bounded(4));
+        QList<LoadedList> files;
+        const int count = 1 + random.bounded(10);
+        for (int f = 1; f <= count; ++f) {
+            QString text;
+            for (int k = random.bounded(15); k > 0; --k)
+                text += words[random.bounded(int(words.size()))]
+                        + breaks[random.bounded(int(breaks.size()))];
+            if (random.bounded(3) == 0)
+                text += words[random.bounded(int(words.size()))];
+            files.append({u"list%1.txt"_s.arg(f), text});
+        }
+        once.setOptions(options);
+        once.openFiles(files);
+        // The steps: the files as they stand, then the actions on each list, then comparing.
+        AutoActionOptions none;
+        none.trim = none.deleteEmptyLines = none.changeCase = none.sort = false;
+        none.deleteRepeatingLines = none.compare = false;
+        steps.setOptions(none);
+        steps.openFiles(files);
+        options.compare = false;
+        steps.setOptions(options);
+        for (int f = 1; f <= count; ++f) {
+            steps.focusBox(source(f));
+            steps.N35Click();
+        }
+        steps.BitBtn1Click();
+        const std::string name = "round " + std::to_string(round);
+        ASSERT_EQ(once.listCount(), steps.listCount()) << name;
+        ASSERT_EQ(once.currentBox(), steps.currentBox()) << name;
+        for (int slot = 0; slot < 43; ++slot)
+            ASSERT_EQ(onceMemory[slot].text(), stepsMemory[slot].text()) << name << " box " << slot;
+        for (int i = 1; i <= once.listCount(); ++i)
+            ASSERT_EQ(once.name(i), steps.name(i)) << name;
+        ASSERT_EQ(onceCounts.source, stepsCounts.source) << name;
+        ASSERT_EQ(onceCounts.absent, stepsCounts.absent) << name;
+        ASSERT_EQ(onceCounts.merged, stepsCounts.merged) << name;
+    }
 }
