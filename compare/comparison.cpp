@@ -771,6 +771,14 @@ ComparisonResult CompareDistinctLists(ComparisonResult compared)
     return result;
 }
 
+void forEachOnTwoThreads(int count, const std::function<void(int)> &work)
+{
+    onBothThreads(count > 1, [&](int part) {
+        for (int k = part; k < count; k += 2)
+            work(k);
+    });
+}
+
 std::size_t ComparisonResult::cutOf(int i) const
 {
     const std::size_t first = m_listStarts[std::size_t(i - 1)];

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // The comparison engine and the count refresh texts.
@@ -139,6 +140,11 @@ ComparisonResult CompareLists(const QStringList &texts);
 /// holds, in merged order, each followed by CR LF (listText(i)), and the items and the lists
 /// holding them stay the same. What compared shared of its lists is let go first.
 ComparisonResult CompareDistinctLists(ComparisonResult compared);
+
+/// Runs work(k) for k from 0 to count - 1: the even k on this thread and the odd ones on a
+/// second thread at the same time (or here, after, when no thread can be had). The works
+/// must be independent of each other.
+void forEachOnTwoThreads(int count, const std::function<void(int)> &work);
 
 /// Keeps the first line, also when empty, then each line that differs from the last kept
 /// one: on a sorted list, each distinct line once.

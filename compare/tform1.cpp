@@ -34,6 +34,9 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <utility>
+#include <vector>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -622,16 +625,23 @@ void TForm1::setOptions(const AutoActionOptions &o)
 
 void TForm1::openPaths(const QStringList &paths)
 {
+    // The files are read and decoded two at a time; failures are told in their order.
+    std::vector<TextFileRead> reads(std::size_t(paths.size()));
+    forEachOnTwoThreads(int(paths.size()), [&](int k) {
+        TextFileRead &read = reads[std::size_t(k)];
+        read = loadTextFileAs(paths[k], m_openEncoding);
+        read.text = read.paneText();
+    });
     QList<LoadedList> files;
-    for (const QString &path : paths) {
-        const TextFileRead read = loadTextFileAs(path, m_openEncoding);
+    for (qsizetype k = 0; k < paths.size(); ++k) {
+        TextFileRead &read = reads[std::size_t(k)];
         if (!read.ok()) {
             QMessageBox::critical(this, QApplication::applicationDisplayName(), read.error);
             continue;
         }
         m_saveEncoding = int(read.encoding);
         showTextEncoding(this, read.encoding, read.detected);
-        files.append({QFileInfo(path).fileName(), read.paneText()});
+        files.append({QFileInfo(paths[k]).fileName(), std::exchange(read.text, QString())});
     }
     m_workspace->openFiles(std::move(files));
     editor(m_workspace->currentBox())->setFocus();

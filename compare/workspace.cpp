@@ -177,9 +177,13 @@ void ComparisonWorkspace::openComparing(QList<LoadedList> files)
     // Sorting a list and dropping its repeats gives the merged lines that it holds, and
     // comparing such lists gives the same items held by the same lists: one comparison of
     // the cleaned lists does for a sort of each list and the comparison after them.
-    QStringList cleaned;
-    for (LoadedList &file : files)
-        cleaned.append(cleanListText(std::exchange(file.text, QString()), m_options));
+    // The lists are cleaned two at a time; each file's text goes once its list is clean.
+    QStringList cleaned(files.size());
+    QString *out = cleaned.data();
+    LoadedList *in = files.data();
+    forEachOnTwoThreads(int(files.size()), [&](int f) {
+        out[f] = cleanListText(std::exchange(in[f].text, QString()), m_options);
+    });
     ComparisonResult compared = CompareLists(cleaned);
     if (compared.itemCount() > 0 && compared.itemView(0).isEmpty()) {
         // An empty line that the settings keep: the removal of repeats drops it at the start
