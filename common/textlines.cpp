@@ -121,9 +121,9 @@ CaseTable buildTable(Map map)
 }
 
 template <typename Map>
-QString mapCase(const QString &text, const CaseTable &table, Map map)
+QString mapCase(QString out, const CaseTable &table, Map map)
 {
-    QString out = text;
+    // A text that only this call holds is mapped where it lies.
     QChar *data = out.data();
     const qsizetype size = out.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -160,14 +160,24 @@ char32_t lower(char32_t c)
 // lowers it to i.
 QString toUpperSimple(const QString &text)
 {
+    return toUpperSimple(QString(text));
+}
+
+QString toUpperSimple(QString &&text)
+{
     static const CaseTable table = buildTable(upper);
-    return mapCase(text, table, upper);
+    return mapCase(std::move(text), table, upper);
 }
 
 QString toLowerSimple(const QString &text)
 {
+    return toLowerSimple(QString(text));
+}
+
+QString toLowerSimple(QString &&text)
+{
     static const CaseTable table = buildTable(lower);
-    return mapCase(text, table, lower);
+    return mapCase(std::move(text), table, lower);
 }
 
 void qSortI(QStringList &items)

@@ -25,6 +25,9 @@ bool ordinalLess(const QString &a, const QString &b);
 /// Simple Unicode case mapping, one character to one, so the length never changes.
 QString toUpperSimple(const QString &text);
 QString toLowerSimple(const QString &text);
+/// The same on a text given away: mapped in place when nothing else shares it.
+QString toUpperSimple(QString &&text);
+QString toLowerSimple(QString &&text);
 
 /// Sorts ascending in ordinal order.
 void qSortI(QStringList &items);

@@ -4,6 +4,8 @@
 #include "common/textlines.h"
 #include "compare/comparison.h"
 
+#include <utility>
+
 namespace {
 
 bool isTrimmed(QChar c)
@@ -93,9 +95,9 @@ QString cleanListText(const QString &text, const AutoActionOptions &options)
     if (options.changeCase) {
         // Upper and lower case map one unit to one, breaks to themselves.
         if (options.caseChoice == CaseChoice::Upper)
-            cleaned = toUpperSimple(cleaned);
+            cleaned = toUpperSimple(std::move(cleaned));
         else if (options.caseChoice == CaseChoice::Lower)
-            cleaned = toLowerSimple(cleaned);
+            cleaned = toLowerSimple(std::move(cleaned));
         else if (options.caseChoice == CaseChoice::Capitalize)
             cleaned = joinLines(CapitalizeLines(splitLines(cleaned)));
     }

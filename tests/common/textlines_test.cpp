@@ -45,6 +45,18 @@ TEST(CaseMapping, MapsOneCharacterToOne)
     EXPECT_EQ(toLowerSimple(u"ЁЖ ÀİZ 12"_s), u"ёж àiz 12"_s);
     EXPECT_EQ(toUpperSimple(u"\U00010428"_s), u"\U00010400"_s);  // Deseret keeps its plane
     EXPECT_EQ(toLowerSimple(u"Привет, МИР!"_s), u"привет, мир!"_s);
+
+    // A text given away is mapped in place, but never one that another string shares.
+    QString mine = u"КОТ \U00010400"_s;
+    mine.detach();  // off the literal, onto the heap
+    const QChar *units = mine.constData();
+    const QString lowered = toLowerSimple(std::move(mine));
+    EXPECT_EQ(lowered, u"кот \U00010428"_s);
+    EXPECT_EQ(lowered.constData(), units);
+    const QString kept = u"Ёж"_s;
+    QString copy = kept;
+    EXPECT_EQ(toUpperSimple(std::move(copy)), u"ЁЖ"_s);
+    EXPECT_EQ(kept, u"Ёж"_s);
 }
 
 TEST(GetFieldFromString, CutsAtEverySeparator)
