@@ -687,7 +687,8 @@ ComparisonResult CompareLists(const QStringList &texts)
     return result;
 }
 
-ComparisonResult CompareDistinctLists(ComparisonResult compared)
+ComparisonResult CompareDistinctLists(ComparisonResult compared,
+                                      std::vector<std::vector<std::uint32_t>> *lineStarts)
 {
     const int n = compared.listCount();
     Q_ASSERT(n >= 2);
@@ -718,6 +719,12 @@ ComparisonResult CompareDistinctLists(ComparisonResult compared)
     for (int i = 0; i < n; ++i) {
         result.m_texts.append(QString(units[std::size_t(i)], Qt::Uninitialized));
         texts[std::size_t(i)] = reinterpret_cast<char16_t *>(result.m_texts.last().data());
+        Q_ASSERT(quint64(units[std::size_t(i)]) < std::numeric_limits<std::uint32_t>::max());
+    }
+    if (lineStarts) {
+        lineStarts->assign(std::size_t(n), {});
+        for (int i = 0; i < n; ++i)
+            (*lineStarts)[std::size_t(i)].reserve(lines[std::size_t(i)]);
     }
     result.m_lineCounts.resize(total);
     result.m_checkpoints.resize((total + ComparisonResult::CheckpointLines - 1)
@@ -737,9 +744,11 @@ ComparisonResult CompareDistinctLists(ComparisonResult compared)
                 }
                 const std::size_t first = k;
                 for (; k < items && (masks[k] & bit); ++k, ++line) {
+                    char16_t *const at = out + (starts[k] - starts[first]);
                     if (line % ComparisonResult::CheckpointLines == 0)
-                        result.m_checkpoints[line / ComparisonResult::CheckpointLines] =
-                            out + (starts[k] - starts[first]);
+                        result.m_checkpoints[line / ComparisonResult::CheckpointLines] = at;
+                    if (lineStarts)
+                        (*lineStarts)[std::size_t(i - 1)].push_back(std::uint32_t(at - begin));
                     result.m_lineCounts[line] = std::uint8_t(listsIn(masks[k]));
                 }
                 out = std::copy_n(merged + starts[first], starts[k] - starts[first], out);

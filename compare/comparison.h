@@ -90,7 +90,8 @@ private:
     friend class ComparisonBuilder;
     friend ComparisonResult CompareLists(const QList<QStringList> &sources);
     friend ComparisonResult CompareLists(const QStringList &texts);
-    friend ComparisonResult CompareDistinctLists(ComparisonResult compared);
+    friend ComparisonResult CompareDistinctLists(ComparisonResult compared,
+                                                 std::vector<std::vector<std::uint32_t>> *);
     using ListMask = std::uint16_t;
     static_assert(MaxLists <= 16, "a ListMask has one bit per list");
 
@@ -138,8 +139,10 @@ ComparisonResult CompareLists(const QStringList &texts);
 /// The comparison of the compared lists each sorted with its repeats dropped, worked out
 /// from their comparison instead of comparing again: list i becomes the merged lines that it
 /// holds, in merged order, each followed by CR LF (listText(i)), and the items and the lists
-/// holding them stay the same. What compared shared of its lists is let go first.
-ComparisonResult CompareDistinctLists(ComparisonResult compared);
+/// holding them stay the same. What compared shared of its lists is let go first. When
+/// lineStarts is given, it receives where each list's lines start in its text.
+ComparisonResult CompareDistinctLists(ComparisonResult compared,
+                                      std::vector<std::vector<std::uint32_t>> *lineStarts = nullptr);
 
 /// Runs work(k) for k from 0 to count - 1: the even k on this thread and the odd ones on a
 /// second thread at the same time (or here, after, when no thread can be had). The works

@@ -14,6 +14,14 @@ LineStore LineStore::fromText(const QString &text)
     return store;
 }
 
+LineStore LineStore::fromLines(const QString &text, std::vector<std::uint32_t> starts)
+{
+    LineStore store;
+    store.m_buffer = text;
+    store.m_starts = std::move(starts);
+    return store;
+}
+
 LineStore LineStore::picked(const QString &buffer, std::vector<std::uint32_t> starts)
 {
     LineStore store;

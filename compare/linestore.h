@@ -26,6 +26,8 @@ public:
     LineStore() = default;
     /// A whole store over a text whose only breaks are CR LF; nothing is copied.
     static LineStore fromText(const QString &text);
+    /// The same when the lines' starts are known: exactly those fromText would find.
+    static LineStore fromLines(const QString &text, std::vector<std::uint32_t> starts);
     /// A picked store: the lines of buffer starting at starts, in that order.
     static LineStore picked(const QString &buffer, std::vector<std::uint32_t> starts);
     /// The absent box of list i of a comparison.

@@ -20,6 +20,11 @@ void StorePane::setText(const QString &text)
     replaceStore(LineStore::fromText(normalizeBreaks(text)));
 }
 
+void StorePane::setLines(const QString &text, std::vector<std::uint32_t> starts)
+{
+    replaceStore(LineStore::fromLines(text, std::move(starts)));
+}
+
 const LineStore &StorePane::wholeStore() const
 {
     // The text stays the same, so what the comparison said of it still holds.

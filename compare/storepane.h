@@ -46,6 +46,8 @@ public:
     int replaceLines(const QString &from, const QString &to) override;
     void setTextOf(const Pane &other) override;
 
+    /// Takes a text whose only breaks are CR LF with its lines' starts already found.
+    void setLines(const QString &text, std::vector<std::uint32_t> starts);
     /// Shows result box (box, i) of a comparison, sharing its texts where it can.
     void setResult(const std::shared_ptr<const ComparisonResult> &result,
                    ComparisonResult::Box box, int i = 0);

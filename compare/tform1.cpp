@@ -625,12 +625,11 @@ void TForm1::setOptions(const AutoActionOptions &o)
 
 void TForm1::openPaths(const QStringList &paths)
 {
-    // The files are read and decoded two at a time; failures are told in their order.
+    // The files are read and decoded two at a time; failures are told in their order. The
+    // texts go to the automatic actions as decoded: they cut lines at any break.
     std::vector<TextFileRead> reads(std::size_t(paths.size()));
     forEachOnTwoThreads(int(paths.size()), [&](int k) {
-        TextFileRead &read = reads[std::size_t(k)];
-        read = loadTextFileAs(paths[k], m_openEncoding);
-        read.text = read.paneText();
+        reads[std::size_t(k)] = loadTextFileAs(paths[k], m_openEncoding);
     });
     QList<LoadedList> files;
     for (qsizetype k = 0; k < paths.size(); ++k) {
@@ -672,7 +671,7 @@ void TForm1::openFilesClick()
     QList<LoadedList> files;
     for (const OpenedListFile &file : openListFiles(this, &m_openEncoding, true)) {
         m_saveEncoding = int(file.read.encoding);
-        files.append({QFileInfo(file.path).fileName(), file.read.paneText()});
+        files.append({QFileInfo(file.path).fileName(), file.read.text});
     }
     m_workspace->openFiles(std::move(files));
     editor(m_workspace->currentBox())->setFocus();

@@ -202,11 +202,16 @@ void ComparisonWorkspace::openComparing(QList<LoadedList> files)
         return;
     }
     cleaned.clear();
-    const auto result =
-        std::make_shared<const ComparisonResult>(CompareDistinctLists(std::move(compared)));
+    std::vector<std::vector<std::uint32_t>> starts;
+    const auto result = std::make_shared<const ComparisonResult>(
+        CompareDistinctLists(std::move(compared), &starts));
     for (int f = 1; f <= int(files.size()); ++f) {
         focusBox({f, BoxKind::Source});
-        setTextAt(slotOf({f, BoxKind::Source}), result->listText(f));
+        const int slot = slotOf({f, BoxKind::Source});
+        if (auto *store = dynamic_cast<StorePane *>(m_panes[slot]))
+            store->setLines(result->listText(f), std::move(starts[std::size_t(f - 1)]));
+        else
+            setTextAt(slot, result->listText(f));
         setName(f, files[f - 1].fileName);
     }
     showComparison(result);

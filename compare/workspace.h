@@ -59,7 +59,8 @@ struct Highlighting
     std::vector<std::pair<BoxId, BoxShade>> shades;
 };
 
-/// A list file as the open dialog loaded it: the name shown (no folder) and the pane text.
+/// A list file as the open dialog loaded it: the name shown (no folder) and its text, as the
+/// pane would show it or with breaks of any kind (the automatic actions cut it into lines).
 struct LoadedList
 {
     QString fileName;
@@ -107,8 +108,10 @@ public:
     int lineCountOf(const BoxId &box) const { return linesAt(slotOf(box)); }
 
     /// Loads up to ten files into lists 1.. and sets N to their number (2 for one file);
-    /// files beyond the tenth are ignored. With "Сравнение списков" on the lists are compared
-    /// once, after the last file: each file's comparison would be overwritten by the next.
+    /// files beyond the tenth are ignored. A box takes its text after the automatic actions,
+    /// which cut it into lines as a box would. With "Сравнение списков" on the lists are
+    /// compared once, after the last file: each file's comparison would be overwritten by
+    /// the next.
     /// Each file's text is let go once it is in its box, so that the originals and the
     /// cleaned lists are not all held at once.
     void openFiles(QList<LoadedList> files);

@@ -313,13 +313,20 @@ TEST(CompareDistinctLists, GivesTheComparisonOfTheSortedListsWithoutRepeats)
         for (const QString &text : texts)
             sorted.append(joinLines(UniqList(SortList(splitLines(text)))));
         const ComparisonResult expected = CompareLists(sorted);
-        const ComparisonResult worked = CompareDistinctLists(CompareLists(texts));
+        std::vector<std::vector<std::uint32_t>> starts;
+        const ComparisonResult worked = CompareDistinctLists(CompareLists(texts), &starts);
         const int n = int(texts.size());
         ASSERT_EQ(worked.listCount(), n) << name;
+        ASSERT_EQ(starts.size(), std::size_t(n)) << name;
         ASSERT_EQ(worked.mergedText(), expected.mergedText()) << name;
         ASSERT_EQ(worked.commonText(), expected.commonText()) << name;
         for (int i = 1; i <= n; ++i) {
             ASSERT_EQ(worked.listText(i), sorted[i - 1]) << name << " list " << i;
+            std::vector<std::uint32_t> lineStarts;
+            for (qsizetype k = 0; k < sorted[i - 1].size(); ++k)
+                if (k == 0 || sorted[i - 1][k - 1] == u'\n')
+                    lineStarts.push_back(std::uint32_t(k));
+            ASSERT_EQ(starts[std::size_t(i - 1)], lineStarts) << name << " list " << i;
             for (Box box : {Box::Unique, Box::Shared, Box::Absent}) {
                 ASSERT_EQ(worked.text(box, i), expected.text(box, i)) << name << " list " << i;
                 ASSERT_EQ(worked.lineCount(box, i), expected.lineCount(box, i)) << name;
