@@ -31,7 +31,8 @@ const Command Commands[] = {
      "[--encoding ENC] [--progress] FILE"},
     {"linked", linkedCommand, "linked ...   the search by linked words, with the options of related"},
     {"serve", serveCommand,
-     "serve --dict DB [--listen ADDR:PORT] [--threads N] [--max-body BYTES]"},
+     "serve --dict DB [--listen ADDR:PORT] [--threads N] [--max-body BYTES] [--max-connections N] "
+     "[--max-memory BYTES]"},
 };
 
 QString usage()

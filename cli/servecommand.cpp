@@ -101,8 +101,10 @@ int serveCommand(const QStringList &args, const CliStreams &io)
     parser.addOption({u"listen"_s, QString(), u"ADDR:PORT"_s});
     parser.addOption({u"threads"_s, QString(), u"N"_s});
     parser.addOption({u"max-body"_s, QString(), u"BYTES"_s});
-    const QString usage =
-        u"serve --dict DB [--listen ADDR:PORT] [--threads N] [--max-body BYTES]"_s;
+    parser.addOption({u"max-connections"_s, QString(), u"N"_s});
+    parser.addOption({u"max-memory"_s, QString(), u"BYTES"_s});
+    const QString usage = u"serve --dict DB [--listen ADDR:PORT] [--threads N] [--max-body BYTES] "
+                          u"[--max-connections N] [--max-memory BYTES]"_s;
     if (!parseCommand(parser, args, 0, 0, io, usage))
         return parser.isSet(u"help"_s) ? 0 : CliBadInput;
     if (!parser.isSet(u"dict"_s))
@@ -123,6 +125,16 @@ int serveCommand(const QStringList &args, const CliStreams &io)
         if (!parseCount(parser.value(u"max-body"_s), 1, qint64(1) << 30, &number))
             return io.fail(u"--max-body takes a number of bytes from 1 to 1073741824"_s);
         options.maxBody = number;
+    }
+    if (parser.isSet(u"max-connections"_s)) {
+        if (!parseCount(parser.value(u"max-connections"_s), 1, 1000000, &number))
+            return io.fail(u"--max-connections takes a number from 1 to 1000000"_s);
+        options.maxConnections = int(number);
+    }
+    if (parser.isSet(u"max-memory"_s)) {
+        if (!parseCount(parser.value(u"max-memory"_s), qint64(1) << 20, qint64(1) << 40, &number))
+            return io.fail(u"--max-memory takes a number of bytes from 1048576 to 1099511627776"_s);
+        options.maxMemory = number;
     }
 
     ServiceServer server(options, [&io](const QString &line) { io.warn(line); });

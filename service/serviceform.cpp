@@ -70,6 +70,15 @@ bool percentDecode(QByteArrayView in, QByteArray *out)
     return true;
 }
 
+// Whether every '%' in text starts an escape, for the fields that are not read.
+bool hasValidEscapes(QByteArrayView text)
+{
+    for (qsizetype i = text.indexOf('%'); i >= 0; i = text.indexOf('%', i + 1))
+        if (i + 2 >= text.size() || hexDigit(text[i + 1]) < 0 || hexDigit(text[i + 2]) < 0)
+            return false;
+    return true;
+}
+
 struct ConverterCloser
 {
     void operator()(UConverter *converter) const { ucnv_close(converter); }
@@ -162,12 +171,17 @@ ServiceForm readServiceForm(QByteArrayView contentType, QByteArrayView body)
     bool hasVersion = false;
     QByteArray name;
     QByteArray value;
-    for (const QByteArrayView field : body.toByteArray().split('&')) {
+    // Fields are walked in place: a body of a million empty fields costs no more than one field.
+    for (qsizetype start = 0; start < body.size();) {
+        qsizetype end = body.indexOf('&', start);
+        if (end < 0)
+            end = body.size();
+        const QByteArrayView field = body.sliced(start, end - start);
+        start = end + 1;
         if (field.isEmpty())
             continue;
         const qsizetype equals = field.indexOf('=');
-        if (!percentDecode(field.first(equals < 0 ? field.size() : equals), &name)
-            || !percentDecode(equals < 0 ? QByteArrayView() : field.sliced(equals + 1), &value))
+        if (!percentDecode(field.first(equals < 0 ? field.size() : equals), &name))
             return refused(400, u"the body is not valid form data (a broken %-escape)"_s);
         QString *target = nullptr;
         bool *seen = nullptr;
@@ -181,8 +195,12 @@ ServiceForm readServiceForm(QByteArrayView contentType, QByteArrayView body)
             target = &form.version;
             seen = &hasVersion;
         } else {
+            if (!hasValidEscapes(field))
+                return refused(400, u"the body is not valid form data (a broken %-escape)"_s);
             continue;
         }
+        if (!percentDecode(equals < 0 ? QByteArrayView() : field.sliced(equals + 1), &value))
+            return refused(400, u"the body is not valid form data (a broken %-escape)"_s);
         if (*seen)
             return refused(400, QString::fromLatin1(name) + u" is given more than once"_s);
         *seen = true;

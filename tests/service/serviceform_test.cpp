@@ -2,6 +2,8 @@
 
 #include "tests/support/printers.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -58,4 +60,56 @@ TEST(ServiceForm, RefusesABodyThatIsNoValidForm)
     const ServiceForm unknown = readServiceForm(Form + "; charset=x-no-such", "WORDS=a");
     EXPECT_EQ(unknown.status, 415);
     EXPECT_EQ(unknown.error, u"unknown charset x-no-such"_s);
+}
+
+namespace {
+
+// Starts the count of peakMemory() afresh.
+void resetPeakMemory()
+{
+    QFile clear(u"/proc/self/clear_refs"_s);
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// The most this process held at once since resetPeakMemory(), in bytes; -1 where the kernel
+// does not tell.
+qint64 peakMemory()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return -1;
+}
+
+qint64 currentMemory()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return -1;
+}
+
+} // namespace
+
+TEST(ServiceForm, ReadsAFloodOfEmptyFieldsInLittleMoreThanItsSize)
+{
+    // 16 MB of '&' once took an object per field, some 430 MB.
+    const QByteArray flood(16 * 1024 * 1024, '&');
+    const QByteArray body = flood + "WORDS=%D0%BA%D0%BE%D1%82" + flood;
+    resetPeakMemory();
+    const qint64 before = currentMemory();
+    const ServiceForm form = readServiceForm(Form, body);
+    const qint64 peak = peakMemory();
+    ASSERT_TRUE(form.ok()) << form.error.toStdString();
+    EXPECT_EQ(form.words, u"кот"_s);
+    if (before < 0 || peak < 0)
+        GTEST_SKIP() << "the kernel does not report peak memory";
+    EXPECT_LT(peak - before, 32 * 1024 * 1024);
 }

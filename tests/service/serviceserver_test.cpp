@@ -11,12 +11,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <functional>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 #include <arpa/inet.h>
+#include <poll.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -35,8 +38,8 @@ std::string wordsBody(const std::string &words)
     return "PROGRAM=Cambrel&VERSION=1.0&WORDS=" + formEncode(words);
 }
 
-// Sends the pieces one write each on a fresh connection and reads the whole answer.
-std::string exchange(int port, const std::vector<std::string> &pieces)
+// A loopback connection whose reads give up after Patience; -1 when it cannot connect.
+int openConnection(int port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address = {};
@@ -45,20 +48,66 @@ std::string exchange(int port, const std::vector<std::string> &pieces)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
         ::close(fd);
-        return {};
+        return -1;
     }
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    for (const std::string &piece : pieces)
-        if (::send(fd, piece.data(), piece.size(), MSG_NOSIGNAL) != ssize_t(piece.size()))
-            break;
+    const timeval patience = {std::chrono::seconds(Patience).count(), 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    return fd;
+}
+
+bool sendAll(int fd, const std::string &bytes)
+{
+    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+}
+
+// Everything the server sends until it closes the connection (or Patience passes).
+std::string readToEnd(int fd)
+{
     std::string answer;
     char buffer[4096];
     ssize_t got;
     while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
         answer.append(buffer, std::size_t(got));
+    return answer;
+}
+
+// Sends the pieces one write each on a fresh connection and reads the whole answer.
+std::string exchange(int port, const std::vector<std::string> &pieces)
+{
+    const int fd = openConnection(port);
+    if (fd < 0)
+        return {};
+    for (const std::string &piece : pieces)
+        if (!sendAll(fd, piece))
+            break;
+    std::string answer = readToEnd(fd);
     ::close(fd);
     return answer;
+}
+
+// Connections held open for the length of a test.
+struct HeldConnections
+{
+    std::vector<int> fds;
+    ~HeldConnections()
+    {
+        for (const int fd : fds)
+            ::close(fd);
+    }
+};
+
+std::string request(const std::string &body, const std::string &extra = {})
+{
+    return "POST /words/initform.php HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+           "Content-Type: application/x-www-form-urlencoded\r\n"
+           + extra + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+int statusOf(const std::string &answer)
+{
+    return answer.starts_with("HTTP/1.1 ") ? std::atoi(answer.c_str() + 9) : 0;
 }
 
 class ServiceServerTest : public ::testing::Test
@@ -72,7 +121,8 @@ protected:
     void TearDown() override { stopServer(); }
 
     // Starts on a free port; on the test's dictionary, once it is read.
-    void startServer(const QString &dictionary = {}, int reloadDelay = 10)
+    void startServer(const QString &dictionary = {}, int reloadDelay = 10,
+                     const std::function<void(ServiceOptions &)> &adjust = {})
     {
         ServiceOptions options;
         options.dictionary = dictionary.isEmpty() ? m_dictionary : dictionary;
@@ -80,6 +130,8 @@ protected:
         options.threads = 4;
         options.maxBody = 4096;
         options.reloadDelaySeconds = reloadDelay;
+        if (adjust)
+            adjust(options);
         m_server = std::make_unique<ServiceServer>(options, [this](const QString &line) {
             std::lock_guard lock(m_logMutex);
             m_log.append(line);
@@ -99,10 +151,11 @@ protected:
             m_thread.join();
         m_server.reset();
     }
-    httplib::Client client() const
+    httplib::Client client(std::chrono::seconds patience = Patience) const
     {
         httplib::Client c("127.0.0.1", m_server->port());
-        c.set_read_timeout(Patience);
+        c.set_read_timeout(patience);
+        c.set_connection_timeout(patience);
         return c;
     }
     httplib::Result post(const std::string &body, const char *type = FormType) const
@@ -293,4 +346,219 @@ TEST_F(ServiceServerTest, Answers503UntilTheDictionaryCanBeRead)
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 200);
     EXPECT_EQ(QString::fromStdString(result->body), u"кошка"_s);
+}
+
+// A normal request must not wait behind clients that hold a connection: the bound of 5 s is
+// generous; holding a thread per connection, they once made it wait 26 to 55 s.
+TEST_F(ServiceServerTest, SlowAndIdleClientsDelayNobody)
+{
+    startServer();
+    HeldConnections held;
+    for (int i = 0; i < 100; ++i) {
+        const int fd = openConnection(m_server->port());
+        ASSERT_GE(fd, 0);
+        held.fds.push_back(fd);
+        // Every fifth is a slow client half-way through its request; the rest say nothing.
+        if (i % 5 == 0) {
+            ASSERT_TRUE(sendAll(fd, "POST /words/initform.php HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                    "Content-Length: 100\r\n\r\nWORDS=ко"));
+        }
+    }
+    const httplib::Result result =
+        client(std::chrono::seconds(5)).Post("/words/initform.php",
+                                             "WORDS=" + formEncode("кошки"), FormType);
+    ASSERT_TRUE(result) << httplib::to_string(result.error());
+    EXPECT_EQ(QString::fromStdString(result->body), u"кошка"_s);
+}
+
+TEST_F(ServiceServerTest, ClosesSilentAndUnfinishedConnections)
+{
+    startServer({}, 10, [](ServiceOptions &options) {
+        options.idleTimeoutMs = 100;
+        options.requestTimeoutMs = 300;
+    });
+    HeldConnections held;
+    const int silent = openConnection(m_server->port());
+    const int unfinished = openConnection(m_server->port());
+    ASSERT_TRUE(silent >= 0 && unfinished >= 0);
+    held.fds = {silent, unfinished};
+    EXPECT_EQ(readToEnd(silent), "");  // closed, not left waiting for Patience
+    // A byte at a time, each well inside the idle time: only the request's own deadline ends it.
+    const std::string head = "POST /words/initform.php HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    bool closed = false;
+    for (std::size_t i = 0; !closed && i < 400; ++i) {
+        closed = !sendAll(unfinished, head.substr(i % head.size(), 1));
+        pollfd poll = {unfinished, POLLIN, 0};
+        closed = closed || ::poll(&poll, 1, 50) > 0;
+    }
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(ServiceServerTest, RefusesConnectionsPastTheLimitAtOnce)
+{
+    startServer({}, 10, [](ServiceOptions &options) { options.maxConnections = 3; });
+    HeldConnections held;
+    for (int i = 0; i < 3; ++i)
+        held.fds.push_back(openConnection(m_server->port()));
+    // Each is known to be taken once it was answered.
+    for (const int fd : held.fds)
+        ASSERT_TRUE(sendAll(fd, "GET /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+    for (const int fd : held.fds) {
+        char buffer[512];
+        ASSERT_GT(::recv(fd, buffer, sizeof buffer, 0), 0);
+    }
+    const std::string refused = exchange(m_server->port(), {});
+    EXPECT_EQ(statusOf(refused), 503) << refused;
+}
+
+TEST_F(ServiceServerTest, BoundsTheRequestLineAndTheHeader)
+{
+    startServer();
+    const std::string longLine =
+        exchange(m_server->port(), {"GET /" + std::string(10000, 'a') + " HTTP/1.1\r\n\r\n"});
+    EXPECT_EQ(statusOf(longLine), 414) << longLine.substr(0, 100);
+
+    // Millions of header lines once grew the service by gigabytes: it stops reading at the limit.
+    std::string flood = "POST /words/initform.php HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    for (int i = 0; i < 2000; ++i)
+        flood += "X-" + std::to_string(i) + ": a\r\n";
+    const int fd = openConnection(m_server->port());
+    ASSERT_GE(fd, 0);
+    for (int i = 0; i < 100 && sendAll(fd, flood); ++i) {}
+    const std::string manyFields = readToEnd(fd);
+    ::close(fd);
+    EXPECT_EQ(statusOf(manyFields), 431) << manyFields.substr(0, 100);
+    const std::string bigField =
+        exchange(m_server->port(), {"GET /health HTTP/1.1\r\nX: " + std::string(20000, 'a')
+                                    + "\r\n\r\n"});
+    EXPECT_EQ(statusOf(bigField), 431) << bigField.substr(0, 100);
+
+    const httplib::Result after = post("WORDS=" + formEncode("кошки"));
+    ASSERT_TRUE(after);
+    EXPECT_EQ(QString::fromStdString(after->body), u"кошка"_s);
+}
+
+TEST_F(ServiceServerTest, RefusesEncodedBodiesAndBrokenLengths)
+{
+    startServer();
+    const std::string body = "WORDS=" + formEncode("кошки");
+    EXPECT_EQ(statusOf(exchange(m_server->port(),
+                                {request(body, "Content-Encoding: gzip\r\n")})),
+              415);
+    EXPECT_EQ(statusOf(exchange(m_server->port(),
+                                {"POST /words/initform.php HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                 "Content-Type: multipart/form-data; boundary=x\r\n"
+                                 "Content-Length: 44\r\n\r\n--x\r\nContent-Disposition: form-data"
+                                 "\r\n\r\n--x--"})),
+              415);
+    EXPECT_EQ(statusOf(exchange(m_server->port(),
+                                {request(body, "Content-Length: 3\r\n")})),
+              400);
+    EXPECT_EQ(statusOf(exchange(m_server->port(),
+                                {"POST /words/initform.php HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                 "Content-Length: abc\r\n\r\nWORDS=a"})),
+              400);
+    // A client that half-closes after its request still gets the answer.
+    const int fd = openConnection(m_server->port());
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(sendAll(fd, request(body, "Connection: close\r\n")));
+    ::shutdown(fd, SHUT_WR);
+    const std::string answer = readToEnd(fd);
+    ::close(fd);
+    EXPECT_EQ(statusOf(answer), 200) << answer;
+    EXPECT_TRUE(answer.ends_with("кошка")) << answer;
+}
+
+TEST_F(ServiceServerTest, AnswersPipelinedRequestsInOrder)
+{
+    startServer();
+    const std::string last = request("WORDS=" + formEncode("Москве"), "Connection: close\r\n");
+    const std::string answer =
+        exchange(m_server->port(), {request("WORDS=" + formEncode("кошки"))
+                                    + "GET /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"
+                                    + request("WORDS=" + formEncode("билеты")) + last});
+    const std::size_t first = answer.find("\r\n\r\nкошка");
+    const std::size_t second = answer.find("\r\n\r\nok\n");
+    const std::size_t third = answer.find("\r\n\r\nбилет");
+    const std::size_t fourth = answer.find("\r\n\r\nмосква");
+    EXPECT_TRUE(first != std::string::npos && first < second && second < third
+                && third < fourth && fourth != std::string::npos)
+        << answer;
+}
+
+TEST_F(ServiceServerTest, Answers503AtOnceWhenABodyWouldPassTheMemoryLimit)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool released = false;
+    // Room for one request of the largest body, not for two.
+    startServer({}, 10, [](ServiceOptions &options) { options.maxMemory = 120 * 1024; });
+    m_server->setRequestHook([&] {
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait_for(lock, Patience, [&] { return released; });
+    });
+    std::optional<httplib::Result> held;
+    std::thread holder([&] { held.emplace(post("WORDS=" + formEncode("кошки"))); });
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, Patience, [&] { return entered; }));
+    }
+    const httplib::Result refused = post("WORDS=" + std::string(4000, 'a'));
+    {
+        std::lock_guard lock(mutex);
+        released = true;
+    }
+    changed.notify_all();
+    holder.join();
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 503);
+    EXPECT_FALSE(refused->get_header_value("Retry-After").empty());
+    ASSERT_TRUE(held && *held);
+    EXPECT_EQ((*held)->status, 200);
+    // The memory came back with the answer.
+    const httplib::Result after = post("WORDS=" + std::string(4000, 'a'));
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->status, 200);
+}
+
+TEST_F(ServiceServerTest, AnswersQueuedRequestsWhenStopped)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    int queued = 0;
+    bool released = false;
+    startServer({}, 10, [](ServiceOptions &options) { options.threads = 1; });
+    m_server->setQueuedHook([&] {
+        std::lock_guard lock(mutex);
+        ++queued;
+        changed.notify_all();
+    });
+    // The one thread of the pool holds the first request; the second waits for it.
+    m_server->setRequestHook([&] {
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, Patience, [&] { return released; });
+    });
+    std::optional<httplib::Result> first;
+    std::optional<httplib::Result> second;
+    std::thread one([&] { first.emplace(post("WORDS=" + formEncode("кошки"))); });
+    std::thread two([&] { second.emplace(post("WORDS=" + formEncode("билеты"))); });
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, Patience, [&] { return queued == 2; }));
+    }
+    m_server->stop();
+    {
+        std::lock_guard lock(mutex);
+        released = true;
+    }
+    changed.notify_all();
+    one.join();
+    two.join();
+    m_thread.join();
+    ASSERT_TRUE(first && *first && second && *second);
+    EXPECT_EQ(QString::fromStdString((*first)->body) + QString::fromStdString((*second)->body),
+              u"кошкабилет"_s);
 }
