@@ -226,7 +226,9 @@ public:
     // closes after its answer.
     void stop()
     {
-        if (!m_busy && !m_requestStarted)
+        // Bytes already in the socket are a request received, even when not read yet.
+        beast::error_code ignored;
+        if (!m_busy && !m_requestStarted && m_stream.socket().available(ignored) == 0)
             close();
     }
     asio::any_io_executor executor() { return m_stream.get_executor(); }
@@ -295,7 +297,8 @@ void ServiceServer::Private::Connection::nextRequest()
         parse();
         return;
     }
-    if (m_server.stopping) {
+    beast::error_code ignored;
+    if (m_server.stopping && m_stream.socket().available(ignored) == 0) {
         close();
         return;
     }
@@ -675,7 +678,23 @@ void ServiceServer::Private::connectionClosed(ConnectionList::iterator entry)
 
 void ServiceServer::Private::beginStop()
 {
+    // Connections the system has taken but the loop not yet are accepted requests too: take them
+    // now, and let them say whether they have a request to answer.
     beast::error_code ignored;
+    acceptor.non_blocking(true, ignored);
+    for (int taken = 0; taken < options.maxConnections && acceptor.is_open(); ++taken) {
+        beast::error_code error;
+        tcp::socket socket = acceptor.accept(asio::make_strand(io), error);
+        if (error)
+            break;
+        if (connectionCount >= options.maxConnections) {
+            refuse(std::move(socket));
+            continue;
+        }
+        auto connection = std::make_shared<Connection>(*this, std::move(socket));
+        connectionOpened(connection);
+        asio::dispatch(connection->executor(), [connection] { connection->start(); });
+    }
     acceptor.close(ignored);
     std::lock_guard lock(connectionsMutex);
     if (connectionCount == 0)

@@ -16,6 +16,11 @@
 
 #include <csignal>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -78,6 +83,48 @@ TEST_F(ServeCommandTest, StopsOnSigtermOrSigintWithStatusZero)
         EXPECT_EQ(process.exitCode(), 0) << signal;
         EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(u"stopped"_s));
     }
+}
+
+// SIGTERM once dropped requests that waited for a thread, and waited on slow senders.
+TEST_F(ServeCommandTest, AnswersARequestUnderWayAfterSigterm)
+{
+    QProcess process;
+    process.setReadChannel(QProcess::StandardError);
+    const int port = startServe(process);
+    ASSERT_GT(port, 0);
+    httplib::Client client("127.0.0.1", port);
+    bool loaded = false;
+    for (int i = 0; i < 10000 && !loaded; ++i) {
+        const httplib::Result health = client.Get("/health");
+        ASSERT_TRUE(health);
+        loaded = health->status == 200;
+    }
+    ASSERT_TRUE(loaded);
+
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(std::uint16_t(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    const timeval patience = {20, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    const std::string body = "WORDS=" + formEncode("кошки");
+    const std::string head = "POST /words/initform.php HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                             "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+    // Half the request before the signal, the rest after it.
+    ASSERT_EQ(::send(fd, head.data(), head.size(), MSG_NOSIGNAL), ssize_t(head.size()));
+    ::kill(pid_t(process.processId()), SIGTERM);
+    ASSERT_EQ(::send(fd, body.data(), body.size(), MSG_NOSIGNAL), ssize_t(body.size()));
+    std::string answer;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+        answer.append(buffer, std::size_t(got));
+    ::close(fd);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200") && answer.ends_with("кошка")) << answer;
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 0);
 }
 
 TEST_F(ServeCommandTest, ExitsWithStatusTwoWhenThePortIsTaken)
