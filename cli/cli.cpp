@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include "cli/clicommands.h"
+#include "common/errortext.h"
+#include "cli/descriptoroutput.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -55,6 +57,19 @@ void CliStreams::print(const QString &text) const
     out.write(text.toUtf8());
 }
 
+void CliStreams::write(const QByteArray &bytes) const
+{
+    out.write(bytes);
+}
+
+void CliStreams::flush() const
+{
+    if (auto *output = dynamic_cast<DescriptorOutput *>(&out))
+        output->flushAll();
+    else if (auto *file = qobject_cast<QFile *>(&out))
+        file->flush();
+}
+
 void CliStreams::warn(const QString &line) const
 {
     err.write((line + u'\n').toUtf8());
@@ -68,7 +83,34 @@ int CliStreams::fail(const QString &line) const
     return CliBadInput;
 }
 
+namespace {
+
+// What standard output is, for the message: a file's path, else its Russian name.
+QString standardOutputName()
+{
+    const QString target = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/1"));
+    return target.startsWith(u'/') ? target : QStringLiteral("стандартный вывод");
+}
+
+int runCommand(const QStringList &args, const CliStreams &io);
+
+} // namespace
+
 int runCli(const QStringList &args, const CliStreams &io)
+{
+    const int status = runCommand(args, io);
+    // Standard output fails as late as its last flush (a full disk, /dev/full): a command
+    // that wrote nothing whole must not report success.
+    auto *output = dynamic_cast<DescriptorOutput *>(&io.out);
+    if (output && !output->flushAll())
+        return io.fail(
+            errnoMessage(output->errorNumber(), standardOutputName(), FileAction::Write));
+    return status;
+}
+
+namespace {
+
+int runCommand(const QStringList &args, const CliStreams &io)
 {
     if (args.isEmpty())
         return io.fail(QStringLiteral("no command; see lexorum-cli --help"));
@@ -82,3 +124,5 @@ int runCli(const QStringList &args, const CliStreams &io)
             return c.run(args.mid(1), io);
     return io.fail(QStringLiteral("unknown command '%1'; see lexorum-cli --help").arg(name));
 }
+
+} // namespace

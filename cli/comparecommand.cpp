@@ -5,10 +5,17 @@
 #include "compare/comparison.h"
 #include "compare/statistics.h"
 #include "cli/cli.h"
+#include "cli/interruptcleanup.h"
+#include "common/errortext.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -25,6 +32,27 @@ bool caseChoiceFromName(const QString &name, CaseChoice *choice)
     else
         return false;
     return true;
+}
+
+// Renames the finished folder to the target; into a target that exists, file by file, each
+// replacing its namesake in one step.
+QString moveResults(const QString &from, const QString &to)
+{
+    std::error_code failure;
+    if (!QFileInfo::exists(to)) {
+        std::filesystem::rename(QFile::encodeName(from).toStdString(),
+                                QFile::encodeName(to).toStdString(), failure);
+    } else {
+        for (const QString &name : QDir(from).entryList(QDir::Files)) {
+            std::filesystem::rename(QFile::encodeName(from + u'/' + name).toStdString(),
+                                    QFile::encodeName(to + u'/' + name).toStdString(), failure);
+            if (failure)
+                break;
+        }
+    }
+    if (!failure)
+        return QString();
+    return errnoMessage(failure.value(), to, FileAction::Write);
 }
 
 } // namespace
@@ -68,15 +96,31 @@ int compareCommand(const QStringList &args, const CliStreams &io)
         names.append(QFileInfo(path).fileName());
     }
 
-    const QString directory = parser.value(QStringLiteral("out"));
-    if (!QDir().mkpath(directory))
+    // The results are written into a folder beside the target and moved in at the end, so the
+    // target holds a whole set of results or none; an interruption removes the folder.
+    const QFileInfo target(parser.value(QStringLiteral("out")));
+    if (target.exists() && !target.isDir())
+        return io.fail(QStringLiteral("%1 is not a folder")
+                           .arg(QDir::toNativeSeparators(target.filePath())));
+    if (!QDir().mkpath(target.absolutePath()))
         return io.fail(QStringLiteral("cannot create the folder %1")
-                           .arg(QDir::toNativeSeparators(directory)));
+                           .arg(QDir::toNativeSeparators(target.absolutePath())));
+    const InterruptCleanup cleanup;
+    QTemporaryDir part(target.absoluteFilePath() + QStringLiteral(".XXXXXX.part"));
+    if (!part.isValid())
+        return io.fail(QStringLiteral("cannot create the folder %1: %2")
+                           .arg(QDir::toNativeSeparators(part.path()), part.errorString()));
+    InterruptCleanup::add(part.path());
+    QFile::setPermissions(part.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                           | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                           | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                                           | QFileDevice::ExeOther);
+    const QDir directory(part.path());
     // One result at a time: ten big lists have absent results many times their own size.
     QString error;
     auto write = [&](const QString &name, const QStringList &lines) {
         if (error.isEmpty())
-            error = writeFileAtomically(QDir(directory).filePath(name), joinLines(lines).toUtf8());
+            error = writeFileAtomically(directory.filePath(name), joinLines(lines).toUtf8());
         return int(lines.size());
     };
     const ComparisonResult result = CompareLists(sources);
@@ -95,5 +139,14 @@ int compareCommand(const QStringList &args, const CliStreams &io)
     write(QStringLiteral("words.tsv"), buildWordStatistics(merged, sources, names).renderLines());
     write(QStringLiteral("lists.tsv"),
           buildListStatistics(counts, commonCount, mergedCount).renderLines());
+    // The sentence names the file as the user asked for it, not its temporary folder.
+    if (!error.isEmpty())
+        return io.fail(error.replace(QDir::toNativeSeparators(part.path()),
+                                     QDir::toNativeSeparators(target.absoluteFilePath())));
+    const bool whole = !target.exists();
+    error = moveResults(part.path(), target.absoluteFilePath());
+    InterruptCleanup::forget(part.path());
+    if (error.isEmpty() && whole)
+        part.setAutoRemove(false);
     return error.isEmpty() ? 0 : io.fail(error);
 }

@@ -1,6 +1,7 @@
 #include "cli/clicommands.h"
 
 #include "cli/cli.h"
+#include "cli/interruptcleanup.h"
 #include "dictionary/corpusextractor.h"
 #include "dictionary/dictbuilder.h"
 
@@ -129,8 +130,7 @@ DictBuildHooks hooksFor(bool machine, const CliStreams &io, const QElapsedTimer 
     DictBuildHooks hooks;
     const auto line = [&io](const QString &text) {
         io.print(text + u'\n');
-        if (auto *file = qobject_cast<QFile *>(&io.out))
-            file->flush();
+        io.flush();
     };
     if (machine) {
         hooks.stage = [line](const QString &key, const QString &) {
@@ -194,9 +194,12 @@ int buildCommand(const QStringList &args, const CliStreams &io)
             return io.fail(QStringLiteral("--meta takes KEY=VALUE, not '%1'").arg(entry));
         options.meta.append({entry.left(equals), entry.mid(equals + 1)});
     }
+    const InterruptCleanup cleanup;
     QElapsedTimer clock;
     clock.start();
-    const DictBuildReport report = buildDictionary(options, hooksFor(machine, io, clock));
+    DictBuildHooks hooks = hooksFor(machine, io, clock);
+    hooks.temporaryCreated = [](const QString &path) { InterruptCleanup::add(path); };
+    const DictBuildReport report = buildDictionary(options, hooks);
     if (!report.ok())
         return io.fail(report.error);
     const QString summary =

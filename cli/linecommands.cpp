@@ -145,7 +145,7 @@ int linesCommand(const QStringList &args, const CliStreams &io)
         io.warn(QStringLiteral("lexorum-cli: %1 characters cannot be written in this encoding "
                                "and were replaced")
                     .arg(encoded.unencodable));
-    io.out.write(encoded.bytes);
+    io.write(encoded.bytes);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <unicode/ucnv.h>
@@ -14,6 +15,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -309,9 +312,43 @@ TextFileRead loadTextFileAs(const QString &path, int encodingChoice)
     return result;
 }
 
+namespace {
+
+// A device or a FIFO cannot be replaced by a new file, only written to, and the old contents of
+// one cannot be kept anyway.
+QString writeInPlace(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fileErrorMessage(file, FileAction::Write);
+    for (qsizetype done = 0; done < bytes.size();) {
+        errno = 0;
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            const int cause = errno;
+            return file.error() == QFileDevice::NoError && cause != 0
+                       ? errnoMessage(cause, path, FileAction::Write)
+                       : fileErrorMessage(file, FileAction::Write);
+        }
+        done += written;
+    }
+    return QString();
+}
+
+} // namespace
+
 QString writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
+    // A link is followed and stays a link: the file it names is the one replaced.
+    QString target = path;
+    for (int hops = 0; hops < 40 && QFileInfo(target).isSymLink(); ++hops)
+        target = QFileInfo(target).symLinkTarget();
+    struct stat status = {};
+    if (::stat(QFile::encodeName(target).constData(), &status) == 0 && !S_ISREG(status.st_mode)
+        && !S_ISDIR(status.st_mode))
+        return writeInPlace(target, bytes);
+
+    QSaveFile file(target);
     // Unbuffered, a failing write reports at once and its cause is still at hand; through
     // the buffer the failure surfaces in commit() with the cause lost.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -321,7 +358,7 @@ QString writeFileAtomically(const QString &path, const QByteArray &bytes)
         // A write cut short sets no device error; the system's errno tells why.
         const int cause = errno;
         const QString message = file.error() == QFileDevice::NoError && cause != 0
-            ? errnoMessage(cause, path, FileAction::Write)
+            ? errnoMessage(cause, target, FileAction::Write)
             : fileErrorMessage(file, FileAction::Write);
         file.cancelWriting();
         return message;

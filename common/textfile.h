@@ -76,5 +76,7 @@ struct TextFileWrite
 TextFileWrite SaveTextFile(const QString &path, TextEncoding encoding, const QStringList &lines);
 /// The same for a pane text, written as the lines it holds.
 TextFileWrite SavePaneText(const QString &path, TextEncoding encoding, const QString &text);
-/// Writes raw bytes atomically.
+/// Writes raw bytes atomically; returns the Russian sentence of a failure, empty on success. A
+/// symbolic link is followed and kept; a device or a FIFO is written in place, as it cannot be
+/// replaced.
 QString writeFileAtomically(const QString &path, const QByteArray &bytes);

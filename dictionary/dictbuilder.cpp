@@ -710,6 +710,8 @@ DictBuildReport Builder::run()
         return m_report;
     }
     part.close();
+    if (m_hooks.temporaryCreated)
+        m_hooks.temporaryCreated(part.fileName());
     if (!write(part.fileName()) || cancelled())
         return m_report;
     part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner

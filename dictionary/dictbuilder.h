@@ -29,6 +29,9 @@ struct DictBuildHooks
     std::function<void(std::uint64_t tokens)> tokens;     // about every million tokens
     std::function<void(const QString &message)> skipped;  // a corpus file left out
     std::function<bool()> cancelled;  // asked often; true stops the build
+    /// The temporary file the dictionary is written to before it is renamed, so that a caller
+    /// ended by a signal can remove it.
+    std::function<void(const QString &path)> temporaryCreated;
 };
 
 struct DictBuildReport

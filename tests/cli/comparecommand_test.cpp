@@ -1,5 +1,6 @@
 #include "tests/support/clitest.h"
 #include "tests/support/printers.h"
+#include "tests/cli/cliprocess.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -93,4 +94,29 @@ TEST_F(CompareCommandTest, RefusesBadInputWithoutWritingAnything)
     }
     file(u"out"_s, "a file in the way");
     EXPECT_EQ(run({u"--out"_s, outDir(), list, list}), 2);
+}
+
+// A write that failed half-way once left a result folder with some of its files.
+TEST_F(CompareCommandTest, LeavesNoResultFolderWhenAWriteFails)
+{
+    QByteArray first;
+    QByteArray second;
+    for (int i = 0; i < 5000; ++i) {
+        first += "слово" + QByteArray::number(i) + '\n';
+        second += "слово" + QByteArray::number(i * 2) + '\n';
+    }
+    const QStringList lists = {file(u"first.txt"_s, first), file(u"second.txt"_s, second)};
+    ASSERT_EQ(run(QStringList{u"--out"_s, outDir()} + lists), 0) << m_err.toStdString();
+    // Every file may be as large as the merged list, and the word table is larger.
+    const qint64 limit = QFileInfo(outDir() + u"/merged.txt"_s).size() + 100;
+    ASSERT_GT(QFileInfo(outDir() + u"/words.tsv"_s).size(), limit);
+
+    const QString failed = path(u"failed"_s);
+    const CliProcessRun run = runCliProcess(
+        QStringList{u"compare"_s, u"--out"_s, failed} + lists, {u"/dev/null"_s, limit});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains(u"Недостаточно места на диске"_s)) << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(failed));
+    EXPECT_EQ(QDir(m_dir.path()).entryList({u"*.part"_s}, QDir::Dirs | QDir::Files),
+              QStringList());
 }

@@ -1,8 +1,20 @@
+#include "tests/cli/cliprocess.h"
 #include "tests/dictionary/morphologyfixture.h"
 #include "tests/support/clitest.h"
 #include "tests/support/printers.h"
 
 #include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -17,6 +29,15 @@ protected:
         ASSERT_TRUE(TestMorphology::standard().write(path(u"morph"_s)));
         file(u"a.txt"_s, "Кошки стали лучших.\n");
         file(u"b.txt"_s, "Ёж, кошка и сталь.\n");
+    }
+    QStringList buildArgs(const QString &out) const
+    {
+        return {u"dict"_s, u"build"_s, u"--morph"_s, path(u"morph"_s),
+                u"--corpus"_s, path(u"a.txt"_s), u"--out"_s, out};
+    }
+    QStringList temporaries() const
+    {
+        return QDir(m_dir.path()).entryList({u"*.part"_s}, QDir::Files | QDir::Dirs);
     }
 };
 
@@ -55,4 +76,55 @@ TEST_F(DictCommands, RefusesOptionsItCannotRead)
     EXPECT_EQ(r.status, CliBadInput);
     EXPECT_TRUE(r.err.contains(u"dict count needs --out FILE"_s)) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(path(u"d.sqlite"_s)));
+}
+
+// An interrupted build once left its OUT.XXXXXX.part behind, up to 216 MB of it.
+TEST_F(DictCommands, BuildRemovesItsTemporaryWhenInterrupted)
+{
+    // The progress lines of a whole build tell how many bytes come before the one that says
+    // the temporary file is being written.
+    const CliProcessRun whole = runCliProcess(buildArgs(path(u"whole.sqlite"_s)));
+    ASSERT_EQ(whole.status, 0) << whole.err.toStdString();
+    const qsizetype writing = whole.err.indexOf(u"Writing the forms"_s);
+    ASSERT_GT(writing, 0) << whole.err.toStdString();
+    const qsizetype before = whole.err.left(whole.err.lastIndexOf(u'\n', writing) + 1).toUtf8().size();
+
+    // Standard error is a pipe filled so that those lines still fit and that one does not:
+    // the build stops in it with its temporary file open, until the pipe is read.
+    int errors[2];
+    ASSERT_EQ(::pipe2(errors, O_CLOEXEC), 0);
+    const int capacity = ::fcntl(errors[1], F_SETPIPE_SZ, 4096) >= 0
+                             ? ::fcntl(errors[1], F_GETPIPE_SZ)
+                             : 65536;
+    const std::string fill(std::size_t(capacity - before - 8), '.');  // 8: wider timings
+    ASSERT_EQ(::write(errors[1], fill.data(), fill.size()), ssize_t(fill.size()));
+    const int created = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(created, QFile::encodeName(m_dir.path()).constData(), IN_CREATE),
+              0);
+    const int child = startCliProcess(buildArgs(path(u"out.sqlite"_s)), errors[1]);
+    ::close(errors[1]);
+    ASSERT_GT(child, 0);
+    bool started = false;
+    pollfd event = {created, POLLIN, 0};
+    while (!(started = !temporaries().isEmpty()) && ::poll(&event, 1, 20000) > 0) {
+        char names[4096];
+        [[maybe_unused]] const ssize_t got = ::read(created, names, sizeof names);
+    }
+    ::close(created);
+    ::kill(child, SIGINT);
+    // The build stays stopped in its write until it is gone; a build that did not stop is let go
+    // after 20 s, to fail below.
+    const int exited = int(::syscall(SYS_pidfd_open, child, 0));
+    pollfd gone = {exited, POLLIN, 0};
+    ::poll(&gone, 1, 20000);
+    ::close(exited);
+    char buffer[4096];
+    while (::read(errors[0], buffer, sizeof buffer) > 0) {}
+    ::close(errors[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(started) << "the build never wrote its temporary file";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_EQ(temporaries(), QStringList());
+    EXPECT_FALSE(QFile::exists(path(u"out.sqlite"_s)));
 }

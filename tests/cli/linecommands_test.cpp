@@ -1,9 +1,18 @@
 #include "tests/support/clitest.h"
 #include "tests/support/printers.h"
+#include "tests/cli/cliprocess.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -121,4 +130,75 @@ TEST_F(LineCommandsTest, AutoEncodingReadsWhatEachFileHolds)
     EXPECT_TRUE(refused.err.contains(u"не текстовый"_s)) << refused.err.toStdString();
     EXPECT_EQ(run({u"lines"_s, u"sort"_s, u"--encoding"_s, u"ansi"_s, binary}).status, 0);
     EXPECT_EQ(run({u"lines"_s, u"sort"_s, u"--out-encoding"_s, u"auto"_s, binary}).status, 2);
+}
+
+// A failing standard output (a full disk, /dev/full) once gave status 0 and a truncated file.
+TEST_F(LineCommandsTest, ReportsAFailingStandardOutput)
+{
+    QByteArray big;
+    for (int i = 0; i < 20000; ++i)
+        big += "слово " + QByteArray::number(i) + '\n';
+    const QString list = file(u"list.txt"_s, big);
+    for (const QStringList &args :
+         {QStringList{u"lines"_s, u"sort"_s, list},
+          QStringList{u"replace"_s, u"--find"_s, u"а"_s, u"--with"_s, u"б"_s, list}}) {
+        const CliProcessRun full = runCliProcess(args, {u"/dev/full"_s});
+        EXPECT_EQ(full.status, 2) << full.err.toStdString();
+        EXPECT_TRUE(full.err.contains(u"Недостаточно места на диске"_s)
+                    && full.err.contains(u"/dev/full"_s))
+            << full.err.toStdString();
+    }
+    // The limit on file size stands for a disk that fills up on the way.
+    const CliProcessRun limited = runCliProcess({u"lines"_s, u"sort"_s, list},
+                                                {path(u"sorted.txt"_s), 10000});
+    EXPECT_EQ(limited.status, 2);
+    EXPECT_TRUE(limited.err.contains(u"Недостаточно места на диске"_s))
+        << limited.err.toStdString();
+    EXPECT_TRUE(limited.err.contains(path(u"sorted.txt"_s))) << limited.err.toStdString();
+}
+
+TEST_F(LineCommandsTest, ConvertKeepsTheOldFileWhenTheDiskFills)
+{
+    QByteArray big;
+    for (int i = 0; i < 20000; ++i)
+        big += "слово " + QByteArray::number(i) + '\n';
+    const QString list = file(u"list.txt"_s, big);
+    const QString old = file(u"old.txt"_s, "старое\n");
+    const CliProcessRun run = runCliProcess(
+        {u"convert"_s, u"--from"_s, u"utf8"_s, u"--to"_s, u"utf16le"_s, list, old},
+        {u"/dev/null"_s, 10000});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains(u"Недостаточно места на диске"_s)) << run.err.toStdString();
+    EXPECT_EQ(contents(u"old.txt"_s), "старое\n");
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 2);  // no temporary left
+}
+
+// Saving onto a FIFO once replaced it by a regular file; a link was replaced by the file too.
+TEST_F(LineCommandsTest, ConvertWritesIntoAFifoAndThroughALink)
+{
+    const QString list = file(u"list.txt"_s, "б\nа\n");
+    const QString fifo = path(u"fifo"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Opened first without waiting, so the writer finds its reader; the text fits the pipe.
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const CliRun run =
+        CliTest::run({u"convert"_s, u"--from"_s, u"utf8"_s, u"--to"_s, u"utf8"_s, list, fifo});
+    char buffer[64] = {};
+    const ssize_t got = ::read(reader, buffer, sizeof buffer);
+    ::close(reader);
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(QByteArray(buffer, int(std::max<ssize_t>(got, 0))), "\xEF\xBB\xBF" "б\r\nа\r\n");
+    struct stat status = {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+
+    const QString target = file(u"target.txt"_s, "старое\n");
+    const QString link = path(u"link.txt"_s);
+    ASSERT_TRUE(QFile::link(target, link));
+    EXPECT_EQ(CliTest::run({u"convert"_s, u"--from"_s, u"utf8"_s, u"--to"_s, u"ansi"_s, list, link})
+                  .status,
+              0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(contents(u"target.txt"_s), "\xE1\r\n\xE0\r\n");
 }
