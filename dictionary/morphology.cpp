@@ -28,11 +28,13 @@ int partOfSpeechClass(std::string_view pos)
     for (const char *a : Adjectives)
         if (pos == a)
             return AdjectiveClass;
-    // Every other tag is a class of its own; four letters make a unique number.
-    int code = 16;
+    // Every other tag is a class of its own: seven bits a letter after a leading 1 make a unique
+    // number above the two classes for tags of up to four letters (all of them are). Unsigned,
+    // because the multiplication by 131 this replaces overflowed an int on four letters.
+    std::uint32_t code = 1;
     for (const char c : pos)
-        code = code * 131 + std::uint8_t(c);
-    return code;
+        code = ((code << 7) | (std::uint8_t(c) & 0x7fu)) & 0x3fffffffu;
+    return int(code);
 }
 
 QString fileName(const QString &dir, const char *name)
