@@ -193,6 +193,10 @@ public:
     std::thread loader;
 
     std::atomic<bool> stopping = false;
+    std::atomic<bool> running = false;
+    std::mutex stopMutex;  // with stopTaken: stop() returns once the listening has ended
+    std::condition_variable stopTaken;
+    bool acceptorClosed = false;
 };
 
 // One client connection, served on its own strand: requests are read one at a time and each is
@@ -696,6 +700,11 @@ void ServiceServer::Private::beginStop()
         asio::dispatch(connection->executor(), [connection] { connection->start(); });
     }
     acceptor.close(ignored);
+    {
+        std::lock_guard closed(stopMutex);
+        acceptorClosed = true;
+    }
+    stopTaken.notify_all();
     std::lock_guard lock(connectionsMutex);
     if (connectionCount == 0)
         return;
@@ -854,9 +863,11 @@ void ServiceServer::run()
     std::vector<std::thread> helpers;
     for (unsigned i = 1; i < std::min(cores, 4u); ++i)
         helpers.emplace_back([this] { d->io.run(); });
+    d->running = true;
     d->io.run();
     for (std::thread &helper : helpers)
         helper.join();
+    d->running = false;
 }
 
 void ServiceServer::stop()
@@ -864,6 +875,11 @@ void ServiceServer::stop()
     if (d->stopping.exchange(true))
         return;
     asio::post(d->io, [this] { d->beginStop(); });
+    // Once stop() returns, no connection is taken any more; bounded, should an event thread
+    // itself ever call it.
+    std::unique_lock lock(d->stopMutex);
+    if (d->running)
+        d->stopTaken.wait_for(lock, std::chrono::seconds(5), [this] { return d->acceptorClosed; });
 }
 
 void ServiceServer::setRequestHook(std::function<void()> hook)
