@@ -158,6 +158,7 @@ public:
     void accept();
     void refuse(tcp::socket socket);
     void beginStop();
+    std::vector<std::shared_ptr<Connection>> openConnections() const;
     using ConnectionList = std::list<std::weak_ptr<Connection>>;
     void connectionOpened(const std::shared_ptr<Connection> &connection);
     void connectionClosed(ConnectionList::iterator entry);
@@ -230,10 +231,12 @@ public:
     // closes after its answer.
     void stop()
     {
-        // Bytes already in the socket are a request received, even when not read yet.
+        // Bytes already in the socket are a request received, even when not read yet. A read
+        // under way is cancelled, not closed under it: it may have taken the first bytes of a
+        // request already, and then its handler answers that request before the close.
         beast::error_code ignored;
         if (!m_busy && !m_requestStarted && m_stream.socket().available(ignored) == 0)
-            close();
+            m_stream.cancel();
     }
     asio::any_io_executor executor() { return m_stream.get_executor(); }
     void close()
@@ -630,7 +633,19 @@ void ServiceServer::Private::accept()
 {
     acceptor.async_accept(asio::make_strand(io), [this](beast::error_code error,
                                                         tcp::socket socket) {
-        if (error == asio::error::operation_aborted || stopping || !acceptor.is_open())
+        if (error == asio::error::operation_aborted)
+            return;
+        // A connection the loop took just as the stop began may hold a request already: it is
+        // served like those the stop takes itself, and no further one is accepted.
+        if (stopping) {
+            if (!error && connectionCount < options.maxConnections) {
+                auto connection = std::make_shared<Connection>(*this, std::move(socket));
+                connectionOpened(connection);
+                asio::dispatch(connection->executor(), [connection] { connection->start(); });
+            }
+            return;
+        }
+        if (!acceptor.is_open())
             return;
         if (error) {
             // Out of descriptors or memory: give the connections in hand a moment to end.
@@ -705,21 +720,40 @@ void ServiceServer::Private::beginStop()
         acceptorClosed = true;
     }
     stopTaken.notify_all();
-    std::lock_guard lock(connectionsMutex);
-    if (connectionCount == 0)
-        return;
-    for (const std::weak_ptr<Connection> &weak : connections)
-        if (const std::shared_ptr<Connection> connection = weak.lock())
-            asio::dispatch(connection->executor(), [connection] { connection->stop(); });
-    stopTimer.expires_after(std::chrono::milliseconds(options.stopTimeoutMs));
-    stopTimer.async_wait([this](beast::error_code error) {
-        if (error)
+    // The connections are told outside the lock: a connection that ends on being told takes
+    // the lock itself to leave the list.
+    std::vector<std::shared_ptr<Connection>> open;
+    {
+        std::lock_guard lock(connectionsMutex);
+        if (connectionCount == 0)
             return;
-        std::lock_guard timeUp(connectionsMutex);
-        for (const std::weak_ptr<Connection> &weak : connections)
-            if (const std::shared_ptr<Connection> connection = weak.lock())
-                asio::dispatch(connection->executor(), [connection] { connection->close(); });
-    });
+        open = openConnections();
+        stopTimer.expires_after(std::chrono::milliseconds(options.stopTimeoutMs));
+        stopTimer.async_wait([this](beast::error_code error) {
+            if (error)
+                return;
+            std::vector<std::shared_ptr<Connection>> late;
+            {
+                std::lock_guard timeUp(connectionsMutex);
+                late = openConnections();
+            }
+            for (const std::shared_ptr<Connection> &connection : late)
+                asio::post(connection->executor(), [connection] { connection->close(); });
+        });
+    }
+    for (const std::shared_ptr<Connection> &connection : open)
+        asio::post(connection->executor(), [connection] { connection->stop(); });
+}
+
+// Called with connectionsMutex held.
+std::vector<std::shared_ptr<ServiceServer::Private::Connection>>
+ServiceServer::Private::openConnections() const
+{
+    std::vector<std::shared_ptr<Connection>> open;
+    for (const std::weak_ptr<Connection> &weak : connections)
+        if (std::shared_ptr<Connection> connection = weak.lock())
+            open.push_back(std::move(connection));
+    return open;
 }
 
 std::shared_ptr<const Lemmatizer> ServiceServer::Private::currentDictionary(QString *reason)

@@ -122,8 +122,9 @@ TEST_F(ServeCommandTest, AnswersARequestUnderWayAfterSigterm)
     while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
         answer.append(buffer, std::size_t(got));
     ::close(fd);
-    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200") && answer.ends_with("кошка")) << answer;
     ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200") && answer.ends_with("кошка"))
+        << answer << process.readAllStandardError().toStdString();
     EXPECT_EQ(process.exitCode(), 0);
 }
 
