@@ -138,6 +138,10 @@ TForm1::TForm1(const OrvellaFiles &files, QWidget *parent)
 
 TForm1::~TForm1()
 {
+    // The warning below runs an event loop: no timer of this window may fire in it on
+    // the workspace that is gone by then.
+    Timer1->stop();
+    Timer2->stop();
     const QString dataBase = m_workspace->dataBase();
     const RankBy rankBy = m_workspace->rankBy();
     // The views point at the workspace; a running search stops and its thread is

@@ -11,7 +11,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,6 +191,37 @@ TEST_F(OrvellaWindowTest, ThePartOfSpeechBoxesApplyAtOnce)
     QTest::mouseClick(filter->BitBtn3, Qt::LeftButton);
     for (int i = 0; i < PartOfSpeechCount; ++i)
         EXPECT_TRUE(PartWord.allows(i));
+}
+
+TEST_F(OrvellaWindowTest, AnUnwritableSettingsFileIsReportedAndTheProgramEnds)
+{
+    m_form.reset();
+    ASSERT_TRUE(QFile::remove(m_files.settings));
+    ASSERT_TRUE(QDir().mkpath(m_files.settings));
+    auto form = std::make_unique<TForm1>(m_files);
+    form->show();
+    const std::array<QTimer *, 2> timers = {form->Timer1, form->Timer2};
+    // The warning's event loop delivers whatever tick falls due while it is open.
+    QString warning;
+    QTimer watcher;
+    watcher.setInterval(0);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        warning = box->text();
+        for (QTimer *timer : timers)
+            if (timer->isActive()) {
+                QTimerEvent tick(timer->timerId());
+                QCoreApplication::sendEvent(timer, &tick);
+            }
+        box->done(QMessageBox::Ok);
+    });
+    watcher.start();
+    form.reset();
+    watcher.stop();
+    EXPECT_TRUE(warning.contains(u"Orvella.ini"_s)) << warning.toStdString();
+    EXPECT_TRUE(QFileInfo(m_files.settings).isDir());
 }
 
 TEST_F(OrvellaWindowTest, TheDictionaryPathIsWrittenAtTheEnd)
