@@ -61,7 +61,7 @@ public:
 
     // Look-ups of the n-gram and word-form views, on the calling thread. An id is
     // decimal text; where the statement takes a number, other text is bound as -1.
-    /// "select initform_id from forms where word=:WORD": every row's id, in order.
+    /// The initial-form id of every row of word, in the order of the rows' ids.
     DictionaryRows initialFormIds(const QString &word);
     /// word1, word2, freq of the pairs whose first word is id ("Биграммы справа").
     DictionaryRows rightBigrams(const QString &id);

@@ -30,7 +30,7 @@ NgramView::NgramView()
 
 QString NgramView::refresh(Dictionary &dictionary, const QString &word)
 {
-    const FormIdLookup id = lastInitialFormId(dictionary, word);
+    const FormIdLookup id = mostFrequentInitialFormId(dictionary, word);
     if (!id.ok())
         return id.error;
     std::array<NgramGrid, GridCount> grids = m_grids;

@@ -27,7 +27,7 @@ public:
     /// Before the first refresh: captions without a count and four empty rows each.
     NgramView();
     const NgramGrid &grid(int k) const { return m_grids[k]; }  // k from 0
-    /// Fills the grids for word (looked up in lower case; the id of the last row wins).
+    /// Fills the grids for word's most frequent lexeme (looked up in lower case).
     /// A grid with nothing found keeps one empty row; a word the dictionary lacks
     /// empties all three. A database error changes nothing and returns its message.
     QString refresh(Dictionary &dictionary, const QString &word);

@@ -5,12 +5,22 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-FormIdLookup lastInitialFormId(Dictionary &dictionary, const QString &word)
+LexemeLookup lexemesOf(Dictionary &dictionary, const QString &word)
 {
     const DictionaryRows rows = dictionary.initialFormIds(toLowerSimple(word));
     if (!rows.ok())
-        return {QString(), rows.error};
-    return {rows.rows.isEmpty() ? QString() : rows.rows.last().value(0), QString()};
+        return {QStringList(), rows.error};
+    LexemeLookup result;
+    for (const QStringList &row : rows.rows)
+        if (!result.ids.contains(row.value(0)))
+            result.ids.append(row.value(0));
+    return result;
+}
+
+FormIdLookup mostFrequentInitialFormId(Dictionary &dictionary, const QString &word)
+{
+    const LexemeLookup lexemes = lexemesOf(dictionary, word);
+    return {lexemes.ids.value(0), lexemes.error};
 }
 
 FormIdLookup firstInitialFormId(Dictionary &dictionary, const QString &word)
@@ -25,7 +35,7 @@ FormLines allWordForms(Dictionary &dictionary, const QStringList &lines)
 {
     FormLines result;
     for (const QString &line : lines) {
-        const FormIdLookup id = lastInitialFormId(dictionary, line);
+        const FormIdLookup id = mostFrequentInitialFormId(dictionary, line);
         if (!id.ok())
             return {QStringList(), id.error};
         if (!id.found())
@@ -80,12 +90,12 @@ QString WordFormView::statusText() const
 
 QString WordFormView::refresh(Dictionary &dictionary, const QString &word)
 {
-    const FormIdLookup id = lastInitialFormId(dictionary, word);
-    if (!id.ok())
-        return id.error;
+    const LexemeLookup lexemes = lexemesOf(dictionary, word);
+    if (!lexemes.ok())
+        return lexemes.error;
     QStringList forms;
-    if (id.found()) {
-        const DictionaryRows rows = dictionary.wordForms(id.id);
+    for (const QString &id : lexemes.ids) {
+        const DictionaryRows rows = dictionary.wordForms(id);
         if (!rows.ok())
             return rows.error;
         for (const QStringList &row : rows.rows)
