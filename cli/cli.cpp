@@ -32,6 +32,10 @@ const Command Commands[] = {
      "related --dict DB [--black-list FILE] [--pos TAGS] [--rank links|strength] "
      "[--encoding ENC] [--progress] FILE"},
     {"linked", linkedCommand, "linked ...   the search by linked words, with the options of related"},
+    {"forms", formsCommand,
+     "forms --dict DB [--lemmas] [--encoding ENC] FILE   every form of each word, or "
+     "its initial form"},
+    {"ngrams", ngramsCommand, "ngrams --dict DB WORD   the word's pairs, then its triples"},
     {"serve", serveCommand,
      "serve --dict DB [--listen ADDR:PORT] [--threads N] [--max-body BYTES] [--max-connections N] "
      "[--max-memory BYTES]"},

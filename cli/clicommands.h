@@ -16,6 +16,8 @@ int serveCommand(const QStringList &args, const CliStreams &io);
 int dictCommand(const QStringList &args, const CliStreams &io);
 int relatedCommand(const QStringList &args, const CliStreams &io);
 int linkedCommand(const QStringList &args, const CliStreams &io);
+int formsCommand(const QStringList &args, const CliStreams &io);
+int ngramsCommand(const QStringList &args, const CliStreams &io);
 
 /// Parses args into parser (whose options the caller added) and checks the count of
 /// positional arguments; on failure writes the message and returns false.
