@@ -176,8 +176,17 @@ void SortingSession::restore(const QStringList &saved)
     const QStringList now = texts();
     for (int i = 0; i <= ListCount; ++i) {
         Pane &pane = i == 0 ? m_source : list(i);
-        if (now[i] != saved[i])
-            replaceChangedPart(pane, now[i], saved[i]);
+        if (now[i] == saved[i])
+            continue;
+        // Undo sets texts, not selections; the rewrite alone would leave the caret at
+        // the end of the restored part, far from the top line that the next send takes.
+        const int start = pane.selStart();
+        const int length = pane.selLength();
+        replaceChangedPart(pane, now[i], saved[i]);
+        if (start + length <= saved[i].size())
+            pane.setSelection(start, length);
+        else
+            pane.setSelection(0, 0);
     }
 }
 

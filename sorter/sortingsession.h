@@ -50,6 +50,8 @@ public:
     void NewSession();
     void RecordSnapshot();
     /// Restores the texts before the newest snapshot; nothing with fewer than two.
+    /// A restored pane keeps its selection where it still fits, else the caret goes
+    /// to the start.
     void Undo();
     void ResetHistory();
     int heldSnapshots() const { return m_history.held(); }

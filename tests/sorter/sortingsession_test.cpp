@@ -96,6 +96,37 @@ TEST_F(SortingSessionTest, UndoKeepsNamesCountAndUnchangedPanes)
     EXPECT_EQ(session.visibleListCount(), 3);
 }
 
+TEST_F(SortingSessionTest, UndoKeepsSelectionsThatStillFit)
+{
+    source.setText(u"один\r\nдва\r\nтри\r\n"_s);
+    session.RecordSnapshot();
+    session.SendToList(1);
+    session.Undo();
+    EXPECT_EQ(source.text(), u"один\r\nдва\r\nтри\r\n"_s);
+    EXPECT_EQ(source.selStart(), 0);  // the top line, which the next send takes
+
+    list(2).setText(u"а\r\nб\r\n"_s);
+    session.RecordSnapshot();
+    session.NewSession();
+    source.setSelection(0, 0);
+    list(2).setSelection(0, 0);
+    session.Undo();
+    EXPECT_EQ(source.text(), u"один\r\nдва\r\nтри\r\n"_s);
+    EXPECT_EQ(source.selStart(), 0);
+    EXPECT_EQ(list(2).selStart(), 0);
+
+    session.applyToSource(SortingSession::TextOperation::SortLines);
+    source.setSelection(5, 3);
+    list(2).setText(u"абвгдеж"_s);
+    list(2).setSelection(6, 1);
+    session.RecordSnapshot();
+    session.Undo();
+    EXPECT_EQ(source.text(), u"два\r\nодин\r\nтри\r\n"_s);
+    EXPECT_EQ(std::pair(source.selStart(), source.selLength()), std::pair(5, 3));
+    EXPECT_EQ(list(2).text(), u"а\r\nб\r\n"_s);
+    EXPECT_EQ(std::pair(list(2).selStart(), list(2).selLength()), std::pair(0, 0));
+}
+
 TEST_F(SortingSessionTest, MovesTheCaretLineSelectsItAndRecordsNothing)
 {
     MemoryPane &pane = list(2);
