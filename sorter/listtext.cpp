@@ -116,3 +116,13 @@ QString sortLines(const QString &text)
 {
     return joinLines(SortList(splitLines(text)));
 }
+
+QString withPlatformBreaks(const QString &text)
+{
+#ifdef Q_OS_WIN
+    return text;
+#else
+    QString plain = text;
+    return plain.replace(u"\r\n"_s, u"\n"_s);
+#endif
+}

@@ -26,3 +26,7 @@ QString deleteEmptyLinesKeepingBreaks(const QString &text);
 QString deleteNeighbourRepeats(const QString &text);
 /// The lines in ordinal order, each followed by CR LF; empty stays empty.
 QString sortLines(const QString &text);
+
+/// The text with the platform's line breaks, for the clipboard: CR LF on Windows,
+/// LF elsewhere.
+QString withPlatformBreaks(const QString &text);

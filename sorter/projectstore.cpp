@@ -4,6 +4,7 @@
 #include "common/pane.h"
 #include "sorter/sortingsession.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -194,4 +195,10 @@ bool isProjectFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
+}
+
+QString projectOpenedAsTextQuestion(const QString &path)
+{
+    return u"Файл «%1» — проект, а не текстовый файл. Открыть его как проект?"_s.arg(
+        QDir::toNativeSeparators(path));
 }

@@ -30,3 +30,5 @@ ProjectResult OpenProject(SortingSession &session, const QString &path);
 
 /// True when the file at path starts like an SQLite database.
 bool isProjectFile(const QString &path);
+/// The question when "Открыть" is given a project file instead of a text.
+QString projectOpenedAsTextQuestion(const QString &path);

@@ -6,6 +6,7 @@
 #include "common/listfiledialog.h"
 #include "common/screenfit.h"
 #include "common/suiteinfo.h"
+#include "sorter/listtext.h"
 #include "sorter/projectstore.h"
 #include "sorter/tform2.h"
 
@@ -17,12 +18,14 @@
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
@@ -76,6 +79,47 @@ private:
     std::function<void()> m_entered;
 };
 
+/// Hands the window's command keys to the window: the editor would take Ctrl+Z
+/// for its own undo, which knows nothing of the lists.
+class WindowKeys final : public QObject
+{
+public:
+    WindowKeys(QWidget *watched, const QList<QAction *> &commands)
+        : QObject(watched), m_commands(commands)
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const QKeySequence pressed(key->keyCombination());
+            for (const QAction *command : m_commands)
+                if (command->shortcut() == pressed) {
+                    event->ignore();
+                    return true;
+                }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QList<QAction *> m_commands;
+};
+
+/// Hands the suite's open the files the user has already chosen.
+class ChosenFiles final : public FileChooser
+{
+public:
+    explicit ChosenFiles(Choice choice) : m_choice(std::move(choice)) { }
+    Choice chooseToOpen(QWidget *, int, bool) override { return m_choice; }
+
+private:
+    Choice m_choice;
+};
+
 // The send keys: Alt+1 .. Alt+9 for lists 1 to 9, Alt+0 for list 10.
 QKeySequence sendKey(int k)
 {
@@ -97,6 +141,9 @@ QPlainTextEdit *createPane(QWidget *parent, const QString &name)
     pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Ctrl+Z is the session's undo; the editor's own would bring back a sent line
+    // while the list keeps it.
+    pane->setUndoRedoEnabled(false);
     return pane;
 }
 
@@ -119,17 +166,27 @@ TForm1::TForm1(QWidget *parent)
         connect(SendKey[k - 1], &QShortcut::activated, this,
                 [this, k] { m_session->SendToList(k); });
         new FocusWatcher(Memo[k - 1], [this, k] {  // Getcurrentmemo1Click
-            if (m_session)
-                m_session->setCurrentList(k);
+            if (!m_session)
+                return;
+            m_session->setCurrentList(k);
+            showMoveCommands();
         });
     }
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { m_session->DeleteTopLine(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { m_session->Undo(); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { m_session->MoveLine(Move::Top); });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { m_session->MoveLine(Move::Up); });
-    connect(BitBtn5, &QPushButton::clicked, this, [this] { m_session->MoveLine(Move::Down); });
-    connect(BitBtn6, &QPushButton::clicked, this, [this] { m_session->MoveLine(Move::Bottom); });
+    const std::array<QAction *, 6> buttonCommands = {DeleteTopLineItem, UndoItem, MoveItem[0],
+                                                     MoveItem[1], MoveItem[2], MoveItem[3]};
+    const std::array<QPushButton *, 6> buttons = {BitBtn1, BitBtn2, BitBtn3,
+                                                  BitBtn4, BitBtn5, BitBtn6};
+    for (int i = 0; i < 6; ++i) {
+        connect(buttons[i], &QPushButton::clicked, buttonCommands[i], &QAction::trigger);
+        buttons[i]->setToolTip(u"%1 (%2)"_s.arg(
+            buttons[i]->text(), buttonCommands[i]->shortcut().toString(QKeySequence::NativeText)));
+    }
     connect(BitBtn7, &QPushButton::clicked, this, [this] { m_session->ClearAllLists(); });
+    QList<QAction *> keys(buttonCommands.begin(), buttonCommands.end());
+    new WindowKeys(Source, keys);
+    for (QPlainTextEdit *pane : Memo)
+        new WindowKeys(pane, keys);
+    Source->setFocus();  // the pane the user reads and sends from
 
     connect(m_session.get(), &SortingSession::lineCountChanged, this, &TForm1::showLineCount);
     connect(m_session.get(), &SortingSession::buttonNameChanged, this, &TForm1::showButtonName);
@@ -281,6 +338,17 @@ void TForm1::createMenus()
     N9 = action(file, u"Выход"_s, "N9", [this] { close(); });
 
     QMenu *lists = menuBar()->addMenu(u"Списки"_s);
+    const Move moves[] = {Move::Top, Move::Up, Move::Down, Move::Bottom};
+    const QString moveCaptions[] = {u"В начало списка"_s, u"Выше"_s, u"Ниже"_s,
+                                    u"В конец списка"_s};
+    const QKeySequence moveKeys[] = {Qt::ALT | Qt::Key_Home, Qt::ALT | Qt::Key_Up,
+                                     Qt::ALT | Qt::Key_Down, Qt::ALT | Qt::Key_End};
+    for (int i = 0; i < 4; ++i) {
+        MoveItem[i] = action(lists, moveCaptions[i], nullptr,
+                             [this, where = moves[i]] { m_session->MoveLine(where); });
+        MoveItem[i]->setShortcut(moveKeys[i]);
+    }
+    lists->addSeparator();
     m_listCountGroup = new QActionGroup(this);
     for (int count = 2; count <= ListCount; ++count) {  // N11Click .. N101Click
         QAction *item = action(lists, QString::number(count), ListCountItemNames[count - 2],
@@ -298,6 +366,12 @@ void TForm1::createMenus()
     N6 = action(view, u"Шрифт"_s, "N6", [this] { N6Click(); });
 
     QMenu *sourceMenu = menuBar()->addMenu(u"Исходный текст"_s);
+    DeleteTopLineItem = action(sourceMenu, u"Удалить верхнюю строку"_s, nullptr,
+                               [this] { m_session->DeleteTopLine(); });
+    DeleteTopLineItem->setShortcut(Qt::ALT | Qt::Key_Delete);
+    UndoItem = action(sourceMenu, u"Отменить последнее действие"_s, nullptr, [this] { undo(); });
+    UndoItem->setShortcut(QKeySequence::Undo);
+    sourceMenu->addSeparator();
     N17 = action(sourceMenu, u"ВЕРХНИЙ РЕГИСТР"_s, "N17", onSource(TextOperation::UpperCase));
     N18 = action(sourceMenu, u"нижний регистр"_s, "N18", onSource(TextOperation::LowerCase));
     N20 = action(sourceMenu, u"Удалить пустые строки"_s, "N20",
@@ -308,6 +382,7 @@ void TForm1::createMenus()
 
     QMenu *help = menuBar()->addMenu(u"Помощь"_s);
     N10 = action(help, u"Справка"_s, "N10", [this] { N10Click(); });
+    N10->setShortcut(Qt::Key_F1);
     N12 = action(help, u"Сетевая справка (обновляется)"_s, "N12", [this] { N12Click(); });
     N14 = action(help, u"О программе"_s, "N14", [this] { N14Click(); });
 
@@ -351,9 +426,7 @@ void TForm1::createMenus()
 void TForm1::openAtStart(const QString &path)
 {
     if (isProjectFile(path)) {
-        const ProjectResult opened = OpenProject(*m_session, path);
-        if (!opened.ok())
-            QMessageBox::critical(this, QApplication::applicationDisplayName(), opened.error);
+        openProject(path);
         return;
     }
     const TextFileRead read = loadTextFileAs(path, m_openEncoding);
@@ -368,21 +441,59 @@ void TForm1::openAtStart(const QString &path)
 
 void TForm1::N7Click()
 {
+    FileChooser &dialogs = FileChooser::current();
+    const FileChooser::Choice choice = dialogs.chooseToOpen(this, m_openEncoding, false);
+    if (choice.paths.isEmpty())
+        return;
+    const QString path = choice.paths.first();
+    // Read as text, a project is binary garbage that would also end the undo history.
+    if (isProjectFile(path)) {
+        if (QMessageBox::question(this, QApplication::applicationDisplayName(),
+                                  projectOpenedAsTextQuestion(path))
+            == QMessageBox::Yes)
+            openProject(path);
+        return;
+    }
+    // The suite's open does the rest (detection, notes, questions) on the file chosen.
+    ChosenFiles chosen(choice);
+    FileChooser::setCurrent(&chosen);
     const QList<OpenedListFile> opened = openListFiles(this, &m_openEncoding, false);
+    FileChooser::setCurrent(&dialogs);
     if (opened.isEmpty())
         return;
     m_saveEncoding = int(opened.first().read.encoding);
     m_session->loadSource(opened.first().path, opened.first().read.paneText());
 }
 
-void TForm1::N33Click()
+void TForm1::openProject(const QString &path)
 {
-    const QString path = FileChooser::current().chooseFileToOpen(this);
-    if (path.isEmpty())
-        return;
     const ProjectResult opened = OpenProject(*m_session, path);
     if (!opened.ok())
         QMessageBox::critical(this, QApplication::applicationDisplayName(), opened.error);
+}
+
+void TForm1::N33Click()
+{
+    const QString path = FileChooser::current().chooseFileToOpen(this);
+    if (!path.isEmpty())
+        openProject(path);
+}
+
+void TForm1::undo()
+{
+    m_session->Undo();
+    // The next send takes the top line: the user must see it.
+    Source->verticalScrollBar()->setValue(0);
+}
+
+void TForm1::showMoveCommands()
+{
+    // The current list may be one that a smaller list count has hidden.
+    const bool shown = m_session->isListShown(m_session->currentList());
+    for (QPushButton *button : {BitBtn3, BitBtn4, BitBtn5, BitBtn6})
+        button->setEnabled(shown);
+    for (QAction *item : MoveItem)
+        item->setEnabled(shown);
 }
 
 void TForm1::N34Click()
@@ -430,7 +541,7 @@ void TForm1::MenuItem3Click()
 
 void TForm1::N30Click()
 {
-    QGuiApplication::clipboard()->setText(m_session->selectAllOfCurrentList());
+    QGuiApplication::clipboard()->setText(withPlatformBreaks(m_session->selectAllOfCurrentList()));
 }
 
 void TForm1::renameButton(int k)
@@ -446,6 +557,7 @@ void TForm1::Redrawlists1Click()
         GroupBox[k - 1]->setVisible(m_session->isListShown(k));
         SendKey[k - 1]->setEnabled(m_session->isListShown(k));  // no sending to a hidden list
     }
+    showMoveCommands();
 }
 
 void TForm1::Timer1Timer()

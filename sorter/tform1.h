@@ -49,6 +49,9 @@ public:
     std::array<QAction *, ListCount - 1> ListCountItem{};
     QAction *N77, *N7, *N33, *N34, *N9, *N49, *N6, *N17, *N18, *N20, *N22, *N36, *N10, *N12, *N14;
     QAction *MenuItem3, *N30, *MenuItem4, *N37, *MenuItem5, *N24, *N26, *N27;
+    // The buttons' commands with their keys, in the menus "Исходный текст" and "Списки".
+    QAction *DeleteTopLineItem, *UndoItem;
+    std::array<QAction *, 4> MoveItem{};  // top, up, down, bottom
     QMenu *PopupMenu1;  // the source pane's
     QMenu *PopupMenu2;  // shared by the ten list panes
     QTimer *Timer1;
@@ -64,6 +67,9 @@ private:
     std::array<Pane *, ListCount> listPanes() const;
 
     void N7Click();
+    void openProject(const QString &path);
+    void undo();
+    void showMoveCommands();
     void N33Click();
     void N34Click();
     void N6Click();

@@ -4,6 +4,7 @@
 #include "common/listfiledialog.h"
 #include "common/pane.h"
 #include "common/suiteinfo.h"
+#include "sorter/projectstore.h"
 #include "tests/support/printers.h"
 
 #include <QAction>
@@ -13,8 +14,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -50,6 +53,27 @@ class DesktopRecorder final : public DesktopServices
 public:
     void openUrl(const QUrl &url) override { opened.append(url); }
     QList<QUrl> opened;
+};
+
+/// Presses button in the next message box the window shows; returns its text.
+class BoxAnswer final
+{
+public:
+    explicit BoxAnswer(QMessageBox::StandardButton button)
+    {
+        m_poll.setInterval(0);
+        QObject::connect(&m_poll, &QTimer::timeout, [this, button] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                text = box->text();
+                box->button(button)->click();
+            }
+        });
+        m_poll.start();
+    }
+    QString text;
+
+private:
+    QTimer m_poll;
 };
 
 class TForm1Test : public ::testing::Test
@@ -190,7 +214,7 @@ TEST_F(TForm1Test, OpensTheHelpBesideItselfAndOnline)
 {
     DesktopRecorder desktop;
     DesktopServices::setCurrent(&desktop);
-    window.N10->trigger();
+    QTest::keyClick(window.Source, Qt::Key_F1);
     window.N12->trigger();
     DesktopServices::setCurrent(nullptr);
     // Until the suite has a site, the online help is the help beside the program.
@@ -218,6 +242,90 @@ TEST_F(TForm1Test, ListButtonsAndMenuActOnTheListThatHadTheFocus)
     EXPECT_EQ(memoText(3), u"a\r\nb\r\n"_s);
     EXPECT_EQ(memoText(1), u"z\r\ny\r\n"_s);
     window.N30->trigger();
+#ifdef Q_OS_WIN
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"a\r\nb\r\n"_s);
+#else
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"a\nb\n"_s);
+#endif
     EXPECT_EQ(window.Memo[2]->textCursor().selectedText().size(), 4);  // the whole text
+}
+
+TEST_F(TForm1Test, CtrlZIsTheSessionsUndoInEveryPane)
+{
+    EXPECT_TRUE(window.Source->hasFocus());  // the user starts by reading the source
+    const QString text = u"один\r\nдва\r\n"_s;
+    std::vector<QPlainTextEdit *> panes = {window.Source};
+    for (int k = 1; k <= window.session().visibleListCount(); ++k)
+        panes.push_back(window.Memo[k - 1]);
+    for (QPlainTextEdit *pane : panes) {
+        window.session().loadSource(QString(), text);
+        QTest::keyClick(window.Source, Qt::Key_1, Qt::AltModifier);
+        ASSERT_EQ(memoText(1), u"один\r\n"_s);
+        pane->setFocus();
+        QTest::keyClick(pane, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(sourceText(), text) << pane->objectName().toStdString();
+        EXPECT_EQ(memoText(1), QString()) << pane->objectName().toStdString();
+    }
+}
+
+TEST_F(TForm1Test, UndoShowsTheTopLineOfTheSource)
+{
+    QString text;
+    for (int i = 1; i <= 60; ++i)
+        text += QString::number(i) + u"\r\n"_s;
+    window.session().loadSource(QString(), text);
+    QTest::keyClick(window.Source, Qt::Key_1, Qt::AltModifier);
+    window.N77->trigger();  // "Новый"
+    QTest::keyClick(window.Source, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(sourceText(), text.mid(3));
+    EXPECT_EQ(window.Source->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(window.Source->textCursor().position(), 0);
+}
+
+TEST_F(TForm1Test, ButtonCommandsHaveKeysAndHiddenListsNoMoves)
+{
+    EXPECT_EQ(window.BitBtn1->toolTip(), u"Удалить верхнюю строку (Alt+Del)"_s);
+    EXPECT_EQ(window.BitBtn2->toolTip(), u"Отменить последнее действие (Ctrl+Z)"_s);
+    EXPECT_EQ(window.BitBtn4->toolTip(), u"Выше (Alt+Up)"_s);
+    window.session().loadSource(QString(), u"а\r\nб\r\n"_s);
+    QTest::keyClick(window.Source, Qt::Key_Delete, Qt::AltModifier);
+    EXPECT_EQ(sourceText(), u"б\r\n"_s);
+
+    window.session().list(5).setText(u"x\r\ny\r\n"_s);
+    window.Memo[4]->setFocus();
+    window.session().list(5).setSelection(3, 0);
+    QTest::keyClick(window.Memo[4], Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(memoText(5), u"y\r\nx\r\n"_s);
+    window.ListCountItem[0]->trigger();  // two lists: list 5 is hidden but current
+    EXPECT_FALSE(window.BitBtn3->isEnabled());
+    EXPECT_FALSE(window.MoveItem[3]->isEnabled());
+    window.MoveItem[3]->trigger();
+    EXPECT_EQ(memoText(5), u"y\r\nx\r\n"_s);
+    window.Memo[1]->setFocus();
+    EXPECT_TRUE(window.BitBtn3->isEnabled());
+}
+
+TEST_F(TForm1Test, AProjectChosenAsTextIsOfferedAsAProject)
+{
+    chooser.projectPath = dir.filePath(u"проект.db"_s);
+    window.session().loadSource(QString(), u"из проекта\r\n"_s);
+    window.N34->trigger();
+    window.session().loadSource(QString(), u"а\r\n"_s);
+    QTest::keyClick(window.Source, Qt::Key_1, Qt::AltModifier);
+    ASSERT_EQ(window.session().heldSnapshots(), 2);
+
+    chooser.openPath = chooser.projectPath;
+    {
+        const BoxAnswer no(QMessageBox::No);
+        window.N7->trigger();
+        EXPECT_EQ(no.text, projectOpenedAsTextQuestion(chooser.projectPath));
+    }
+    EXPECT_EQ(sourceText(), QString());
+    EXPECT_EQ(window.session().heldSnapshots(), 2);  // the history survives
+    {
+        const BoxAnswer yes(QMessageBox::Yes);
+        window.N7->trigger();
+    }
+    EXPECT_EQ(sourceText(), u"из проекта\r\n"_s);
+    EXPECT_EQ(memoText(1), QString());
 }
