@@ -75,6 +75,12 @@ qint64 idFromText(const QString &text)
     return whole ? id : -1;
 }
 
+QString dictionaryFileProblem(const QString &path)
+{
+    Dictionary probe;
+    return probe.ConnectDictionary(path) ? QString() : probe.error();
+}
+
 Dictionary::~Dictionary()
 {
     sqlite3_close_v2(m_db);

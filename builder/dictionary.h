@@ -97,5 +97,9 @@ private:
     bool m_began = false;
 };
 
+/// What keeps the file at path from serving as the dictionary, in the words
+/// ConnectDictionary would use; empty when it would connect.
+QString dictionaryFileProblem(const QString &path);
+
 /// Decimal text as a bound id: a whole number, or -1 for anything else.
 qint64 idFromText(const QString &text);

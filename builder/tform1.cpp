@@ -422,7 +422,7 @@ void TForm1::buildDictionary()
             progress->disconnect(m_dictionaryBuild);
             progress->hide();  // not close(): that would cancel
             progress->deleteLater();
-            if (ok && m_workspace->acceptDataBase(m_dictionaryBuild->dictionaryPath())) {
+            if (ok && m_workspace->acceptDataBase(m_dictionaryBuild->dictionaryPath()).isEmpty()) {
                 QMessageBox::information(this, windowTitle(), m_dictionaryBuild->builtText());
                 return;
             }

@@ -56,10 +56,11 @@ void TForm2::showEvent(QShowEvent *event)
 
 void TForm2::BitBtn1Click()
 {
-    if (m_workspace.acceptDataBase(Edit1->text()))
+    const QString problem = m_workspace.acceptDataBase(Edit1->text());
+    if (problem.isEmpty())
         accept();
     else
-        QMessageBox::warning(this, windowTitle(), fileNotFoundMessage());
+        QMessageBox::warning(this, windowTitle(), problem);
 }
 
 void TForm2::BitBtn3Click()
@@ -81,6 +82,11 @@ void TForm2::BitBtn4Click()
 void TForm2::buildFromTextsClick()
 {
     DictionaryBuildDialog dialog(this);
-    if (dialog.exec() == QDialog::Accepted && m_workspace.acceptDataBase(dialog.builtPath()))
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString problem = m_workspace.acceptDataBase(dialog.builtPath());
+    if (problem.isEmpty())
         Edit1->setText(dialog.builtPath());
+    else
+        QMessageBox::warning(this, windowTitle(), problem);
 }

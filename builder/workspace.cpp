@@ -7,6 +7,7 @@
 #include "common/textfile.h"
 #include "common/textlines.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
@@ -234,6 +235,21 @@ bool Workspace::LoadBlackList1Click()
         emit commandFailed(read.error);
         return false;
     }
+    // Every word would be filtered against garbage: refuse the file instead.
+    const QString name = QDir::toNativeSeparators(m_blackListPath);
+    if (read.undecodable > 0) {
+        emit commandFailed(u"Файл %1 — не текст в кодировке UTF-8: недопустимых "
+                           "последовательностей байтов — %2. Чёрный список не загружен."_s
+                               .arg(name)
+                               .arg(read.undecodable));
+        return false;
+    }
+    if (read.text.contains(QChar(0))) {
+        emit commandFailed(
+            u"Файл %1 — не текст: в нём есть нулевые байты. Чёрный список не загружен."_s.arg(
+                name));
+        return false;
+    }
     m_blackList.setText(read.paneText());
     return true;
 }
@@ -305,12 +321,15 @@ QString Workspace::wordDisplay() const
     return m_found.lineCount() == 0 ? QString() : m_found.currentLineText();
 }
 
-bool Workspace::acceptDataBase(const QString &path)
+QString Workspace::acceptDataBase(const QString &path)
 {
     if (!QFileInfo(path).isFile())
-        return false;
-    DataBase = path;
-    return true;
+        return fileNotFoundMessage();
+    // The check the first search would make, now, while the user still has the dialog.
+    const QString problem = dictionaryFileProblem(path);
+    if (problem.isEmpty())
+        DataBase = path;
+    return problem;
 }
 
 bool Workspace::dictionaryMissing() const

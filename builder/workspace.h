@@ -78,8 +78,8 @@ public:
     int saveEncoding() const { return m_saveEncoding; }
     void setOpenEncoding(int index) { m_openEncoding = index; }
     void setSaveEncoding(int index) { m_saveEncoding = index; }
-    /// Loads the standard black list into its pane; a missing or unreadable file is
-    /// reported and the pane keeps its text. No snapshot.
+    /// Loads the standard black list into its pane; a missing or unreadable file, or
+    /// one that is not UTF-8 text, is reported and the pane keeps its text. No snapshot.
     bool LoadBlackList1Click();
 
     // Undo.
@@ -107,8 +107,9 @@ public:
     // The dictionary.
     QString dataBase() const { return DataBase; }
     void setDataBase(const QString &path) { DataBase = path; }
-    /// Takes path as the dictionary if a file is there; false otherwise.
-    bool acceptDataBase(const QString &path);
+    /// Takes path as the dictionary when the file is one the searches can read;
+    /// otherwise keeps the old path and returns what is wrong, in Russian.
+    QString acceptDataBase(const QString &path);
     /// True when no file is at the dictionary path (an empty path included).
     bool dictionaryMissing() const;
     Dictionary &dictionary() { return m_dictionary; }

@@ -280,11 +280,12 @@ TEST(OrvellaStart, OffersToBuildAMissingDictionaryAndTakesTheBuiltOne)
     qputenv("XDG_DATA_HOME", dir.filePath(u"home"_s).toUtf8());
     OrvellaFiles files{dir.filePath(u"Orvella.ini"_s), dir.filePath(u"black_list.dat"_s),
                        QString(), dir.filePath(u"lexorum-build-dictionary"_s)};
+    // The stand-in builder copies a small dictionary: the window checks what it takes.
+    const DictionaryFile ready(TestDictionary::catsAndMice());
+    const QByteArray builder = "#!/bin/sh\necho downloading\nmkdir -p \"$2\" && cp '"
+                               + QFile::encodeName(ready.path()) + "' \"$2/lexorum-ru.sqlite\"\n";
     for (const auto &[path, text] : {std::pair{files.blackList, QByteArray()},
-                                     std::pair{files.dictionaryBuilder,
-                                               QByteArray("#!/bin/sh\necho downloading\n"
-                                                          "mkdir -p \"$2\" && echo db > "
-                                                          "\"$2/lexorum-ru.sqlite\"\n")}}) {
+                                     std::pair{files.dictionaryBuilder, builder}}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);

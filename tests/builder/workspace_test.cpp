@@ -5,6 +5,7 @@
 #include "tests/builder/testdictionary.h"
 #include "tests/support/printers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -342,8 +343,8 @@ TEST_F(WorkspaceTest, ClosingDuringASearchLeavesThePanesAlone)
 TEST_F(WorkspaceTest, AMissingDictionaryStartsNoSearch)
 {
     EXPECT_TRUE(m_workspace.dictionaryMissing());
-    EXPECT_FALSE(m_workspace.acceptDataBase(m_dir.filePath(u"нет.db"_s)));
-    EXPECT_FALSE(m_workspace.acceptDataBase(m_dir.path()));
+    EXPECT_EQ(m_workspace.acceptDataBase(m_dir.filePath(u"нет.db"_s)), fileNotFoundMessage());
+    EXPECT_EQ(m_workspace.acceptDataBase(m_dir.path()), fileNotFoundMessage());
     EXPECT_EQ(m_workspace.dataBase(), QString());
     m_workspace.setDataBase(m_dir.filePath(u"нет.db"_s));
     QSignalSpy failures(&m_workspace, &Workspace::commandFailed);
@@ -364,8 +365,42 @@ TEST_F(WorkspaceTest, AMissingDictionaryStartsNoSearch)
     m_workspace.setWordFormViewShown(true);
     m_workspace.clickPane(1);
     EXPECT_EQ(failures.size(), 2);
-    EXPECT_TRUE(m_workspace.acceptDataBase(m_dictionary.path()));
+    EXPECT_EQ(m_workspace.acceptDataBase(m_dictionary.path()), QString());
     EXPECT_FALSE(m_workspace.dictionaryMissing());
+}
+
+TEST_F(WorkspaceTest, AChosenFileMustBeADictionary)
+{
+    useDictionary();
+    const QString text = m_dir.filePath(u"слова.txt"_s);
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("кот\nпёс\n");
+    file.close();
+    EXPECT_TRUE(m_workspace.acceptDataBase(text).contains(QDir::toNativeSeparators(text)));
+    const QString project =
+        writeDatabase(m_dir.filePath(u"проект.db"_s),
+                      "create table Data (id integer primary key, name text, data text);");
+    EXPECT_EQ(m_workspace.acceptDataBase(project), u"В словаре нет таблицы forms"_s);
+    const QString noProps = writeDatabase(
+        m_dir.filePath(u"старый.db"_s),
+        "create table forms (id integer primary key, word text, initform_id integer);");
+    EXPECT_EQ(m_workspace.acceptDataBase(noProps), u"В таблице forms словаря нет столбца props"_s);
+    EXPECT_EQ(m_workspace.dataBase(), m_dictionary.path());  // kept through every refusal
+}
+
+TEST_F(WorkspaceTest, ABlackListThatIsNotTextIsReportedAndNotLoaded)
+{
+    QSignalSpy failures(&m_workspace, &Workspace::commandFailed);
+    m_blackList.setText(u"моё\r\n"_s);
+    writeBlackList(QByteArray::fromHex("ff00fe9101") + "и\n");
+    EXPECT_FALSE(m_workspace.LoadBlackList1Click());
+    writeBlackList(QByteArray("SQLite format 3\0", 16) + "и\n");
+    EXPECT_FALSE(m_workspace.LoadBlackList1Click());
+    EXPECT_EQ(m_blackList.text(), u"моё\r\n"_s);
+    ASSERT_EQ(failures.size(), 2);
+    EXPECT_TRUE(failures[0][0].toString().contains(u"UTF-8"_s)) << failures[0][0].toString().toStdString();
+    EXPECT_TRUE(failures[1][0].toString().contains(u"нулевые байты"_s));
 }
 
 TEST_F(WorkspaceTest, AClickRefreshesTheShownViews)
