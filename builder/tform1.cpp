@@ -118,6 +118,14 @@ TForm1::TForm1(const OrvellaFiles &files, QWidget *parent)
                            m_workspace->pane(m_workspace->activePane()));
     });
     createMenus();
+    // F2, F3, F4, Ctrl+Z and the rest work while a view window has the focus.
+    for (QWidget *view : std::initializer_list<QWidget *>{Form6, Form7})
+        view->addActions(actions());
+    // The word display follows the caret at once, not at the next count refresh.
+    // Queued: an edit moves the caret before the pane has taken the new text in.
+    connect(
+        Memo2, &QPlainTextEdit::cursorPositionChanged, this,
+        [this] { Edit1->setText(m_workspace->wordDisplay()); }, Qt::QueuedConnection);
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
@@ -142,6 +150,7 @@ TForm1::~TForm1()
     // the workspace that is gone by then.
     Timer1->stop();
     Timer2->stop();
+    disconnect(Memo2, nullptr, this, nullptr);
     const QString dataBase = m_workspace->dataBase();
     const RankBy rankBy = m_workspace->rankBy();
     // The views point at the workspace; a running search stops and its thread is

@@ -5,6 +5,7 @@
 #include "common/screenfit.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStatusBar>
@@ -22,6 +23,9 @@ TForm7::TForm7(Workspace &workspace, QWidget *parent)
     Memo1 = new QPlainTextEdit(this);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->viewport()->installEventFilter(this);
+    // Ctrl+Z here is the main window's undo, as in its panes.
+    Memo1->setUndoRedoEnabled(false);
+    Memo1->installEventFilter(this);
     layout->addWidget(Memo1, 1);
     auto *status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
@@ -44,6 +48,11 @@ bool TForm7::eventFilter(QObject *watched, QEvent *event)
     // The first click of the double click has put the caret on the line.
     if (watched == Memo1->viewport() && event->type() == QEvent::MouseButtonDblClick)
         Memo1DblClick();
+    if (watched == Memo1 && event->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Undo)) {
+        event->ignore();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -3,6 +3,7 @@
 #include "builder/settings.h"
 #include "builder/tform5.h"
 #include "builder/tform6.h"
+#include "builder/tform7.h"
 #include "builder/workspace.h"
 #include "common/findreplacedialog.h"
 #include "tests/builder/testdictionary.h"
@@ -129,6 +130,28 @@ TEST_F(OrvellaWindowTest, F3AndF4MoveTheCurrentLineAndCtrlZUndoes)
     caretOnLine(m_form->Memo1, 0);
     QTest::keyClick(m_form->Memo1, Qt::Key_F3);
     EXPECT_EQ(m_form->Memo1->toPlainText(), u"хвост\n"_s);
+}
+
+TEST_F(OrvellaWindowTest, TheMainKeysWorkInTheViewWindowsAndTheWordFollowsTheCaret)
+{
+    m_form->Memo2->setPlainText(u"лапа\nхвост\nус\n"_s);
+    caretOnLine(m_form->Memo2, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_form->Edit1->text(), u"хвост"_s);
+
+    QTest::keyClick(m_form->Memo2, Qt::Key_F9);
+    m_form->Form6->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == m_form->Form6; }));
+    QTest::keyClick(m_form->Form6->StringGrid[0], Qt::Key_F3);
+    EXPECT_EQ(m_form->Memo1->toPlainText(), u"хвост\n"_s);
+    QTest::keyClick(m_form->Form6->StringGrid[0], Qt::Key_F10);
+    m_form->Form7->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == m_form->Form7; }));
+    QTest::keyClick(m_form->Form7->Memo1, Qt::Key_F4);
+    EXPECT_EQ(m_form->Memo3->toPlainText(), u"и\nус\n"_s);
+    QTest::keyClick(m_form->Form7->Memo1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(m_form->Memo3->toPlainText(), u"и\n"_s);
+    EXPECT_EQ(m_form->Memo2->toPlainText(), u"лапа\nус\n"_s);
 }
 
 TEST_F(OrvellaWindowTest, TheFindDialogWalksTheActivePaneAndWraps)
