@@ -8,6 +8,20 @@
 #include <limits>
 #include <numeric>
 
+namespace {
+
+// Appends the words of the best MaxFoundWords items of ranked to words, best first.
+template <typename Item, typename Better>
+void appendBest(QList<Item> &ranked, Better better, QStringList *words)
+{
+    const qsizetype shown = std::min<qsizetype>(ranked.size(), MaxFoundWords);
+    std::partial_sort(ranked.begin(), ranked.begin() + shown, ranked.end(), better);
+    for (qsizetype i = 0; i < shown; ++i)
+        words->append(ranked[i].word);
+}
+
+} // namespace
+
 struct SearchSteps::Candidate
 {
     QString word;
@@ -221,11 +235,8 @@ bool SearchSteps::rank(const IdCounts &found, qint64 total, bool mergeByWord,
     const auto better = [](const Ranked &a, const Ranked &b) {
         return a.count != b.count ? a.count > b.count : ordinalLess(b.word, a.word);
     };
-    const qsizetype shown = std::min<qsizetype>(ranked.size(), MaxFoundWords);
-    std::partial_sort(ranked.begin(), ranked.begin() + shown, ranked.end(), better);
+    appendBest(ranked, better, words);
     m_reporter.progress(100);
-    for (qsizetype i = 0; i < shown; ++i)
-        words->append(ranked[i].word);
     return true;
 }
 
@@ -310,10 +321,7 @@ bool SearchSteps::rankByStrength(const IdCounts &found, qint64 total, StrengthMe
     const auto better = [](const Ranked &a, const Ranked &b) {
         return a.strength != b.strength ? a.strength > b.strength : ordinalLess(b.word, a.word);
     };
-    const qsizetype shown = std::min<qsizetype>(ranked.size(), MaxFoundWords);
-    std::partial_sort(ranked.begin(), ranked.begin() + shown, ranked.end(), better);
+    appendBest(ranked, better, words);
     m_reporter.progress(100);
-    for (qsizetype i = 0; i < shown; ++i)
-        words->append(ranked[i].word);
     return true;
 }
