@@ -6,7 +6,15 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
+#include <new>
+#include <utility>
+#include <vector>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,7 +24,7 @@ constexpr char16_t SmallYo = 0x0451;
 constexpr char16_t SmallYe = 0x0435;
 
 template <bool Fold>
-std::size_t hashOf(QStringView word)
+std::uint64_t hashOf(QStringView word)
 {
     std::uint64_t h = 14695981039346656037ull;
     for (QChar c : word) {
@@ -32,7 +40,7 @@ std::size_t hashOf(QStringView word)
     h ^= h >> 33;
     h *= 0xc4ceb9fe1a85ec53ull;
     h ^= h >> 33;
-    return std::size_t(h);
+    return h;
 }
 
 bool equalFolded(QStringView a, QStringView b)
@@ -102,7 +110,132 @@ std::size_t capacityFor(std::size_t count)
     return capacity;
 }
 
+inline void prefetch(const void *address)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
+constexpr std::uint32_t NoEntry = 0xffffffffu;
+
+// The forms while the table is read: each distinct form once, in the order of its lowest row id.
+class FormCollector
+{
+public:
+    struct Entry
+    {
+        std::uint32_t start;  // into chars
+        std::uint32_t length;
+        std::uint32_t initial;  // index of the entry of the initial form
+    };
+
+    FormCollector() { rehash(1 << 16); }
+
+    QStringView text(const Entry &entry) const
+    {
+        return QStringView(chars).sliced(entry.start, entry.length);
+    }
+
+    // The entry of word, added when it is new.
+    std::uint32_t insert(QStringView word)
+    {
+        if ((entries.size() + 1) * 2 > m_index.size())
+            rehash(m_index.size() * 2);
+        const std::size_t mask = m_index.size() - 1;
+        std::size_t slot = hashOf<false>(word) & mask;
+        for (; m_index[slot] != NoEntry; slot = (slot + 1) & mask) {
+            if (text(entries[m_index[slot]]) == word)
+                return m_index[slot];
+        }
+        const auto entry = std::uint32_t(entries.size());
+        entries.push_back({std::uint32_t(chars.size()), std::uint32_t(word.size()), entry});
+        chars += word;
+        m_index[slot] = entry;
+        return entry;
+    }
+
+    QString chars;
+    std::vector<Entry> entries;
+
+private:
+    void rehash(std::size_t capacity)
+    {
+        m_index.assign(capacity, NoEntry);
+        const std::size_t mask = capacity - 1;
+        for (std::uint32_t e = 0; e < entries.size(); ++e) {
+            std::size_t slot = hashOf<false>(text(entries[e])) & mask;
+            while (m_index[slot] != NoEntry)
+                slot = (slot + 1) & mask;
+            m_index[slot] = e;
+        }
+    }
+
+    std::vector<std::uint32_t> m_index;  // open addressing over entries
+};
+
 } // namespace
+
+TableMemory::TableMemory(std::size_t bytes)
+{
+    if (bytes == 0)
+        return;
+#ifdef Q_OS_LINUX
+    constexpr std::size_t HugePage = 2 * 1024 * 1024;
+    const bool huge = bytes >= HugePage;
+    const std::size_t size = huge ? (bytes + HugePage - 1) / HugePage * HugePage : bytes;
+    void *data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (data == MAP_FAILED)
+        throw std::bad_alloc();
+    if (huge)
+        ::madvise(data, size, MADV_HUGEPAGE);  // a refusal only costs speed
+#else
+    const std::size_t size = bytes;
+    void *data = std::calloc(size, 1);
+    if (data == nullptr)
+        throw std::bad_alloc();
+#endif
+    m_data = data;
+    m_size = size;
+}
+
+TableMemory::~TableMemory()
+{
+    if (m_data == nullptr)
+        return;
+#ifdef Q_OS_LINUX
+    ::munmap(m_data, m_size);
+#else
+    std::free(m_data);
+#endif
+}
+
+TableMemory::TableMemory(TableMemory &&other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr))
+    , m_size(std::exchange(other.m_size, 0))
+{
+}
+
+TableMemory &TableMemory::operator=(TableMemory &&other) noexcept
+{
+    TableMemory old(std::move(*this));
+    m_data = std::exchange(other.m_data, nullptr);
+    m_size = std::exchange(other.m_size, 0);
+    return *this;
+}
+
+// A word of a text being converted: where it stands, its key and what it turns into.
+struct Lemmatizer::Word
+{
+    qsizetype start = 0;
+    qsizetype end = 0;
+    QString lower;  // what an unknown word becomes
+    QString key;
+    std::uint64_t hash = 0;
+    const Slot *slot = nullptr;  // a likely match in m_exact, then the match
+};
 
 bool Lemmatizer::load(const QString &path, QString *error, const std::atomic<bool> *cancel)
 {
@@ -127,10 +260,10 @@ bool Lemmatizer::load(const QString &path, QString *error, const std::atomic<boo
         != SQLITE_OK)
         return fail(sqliteError());
 
+    FormCollector forms;
     std::vector<sqlite3_int64> rowIds;      // ascending, from the order by
     std::vector<std::uint32_t> rowEntries;  // the entry of each row's word
     std::vector<sqlite3_int64> initialIds;  // per entry: initform_id of its lowest-id row
-    rehashExact(1 << 16);
     int status;
     while ((status = sqlite3_step(statement)) == SQLITE_ROW) {
         if (cancel && (rowIds.size() & 0xffff) == 0 && cancel->load())
@@ -142,12 +275,14 @@ bool Lemmatizer::load(const QString &path, QString *error, const std::atomic<boo
             continue;
         const QString word =
             keyOf(QString(reinterpret_cast<const QChar *>(units), length).toLower());
-        if (std::size_t(m_chars.size()) + std::size_t(word.size())
+        if (word.isEmpty() || word.size() > 0xff)
+            continue;
+        if (std::size_t(forms.chars.size()) + std::size_t(word.size())
             > std::numeric_limits<std::uint32_t>::max())
             return fail(QStringLiteral("the forms table is too large to hold"));
-        const std::size_t before = m_entries.size();
-        const std::uint32_t entry = insertExact(word);
-        if (m_entries.size() > before)
+        const std::size_t before = forms.entries.size();
+        const std::uint32_t entry = forms.insert(word);
+        if (forms.entries.size() > before)
             initialIds.push_back(sqlite3_column_type(statement, 2) == SQLITE_NULL
                                      ? id
                                      : sqlite3_column_int64(statement, 2));
@@ -156,7 +291,7 @@ bool Lemmatizer::load(const QString &path, QString *error, const std::atomic<boo
     }
     if (status != SQLITE_DONE)
         return fail(sqliteError());
-    if (m_entries.empty())
+    if (forms.entries.empty())
         return fail(QStringLiteral("the forms table holds no words"));
     sqlite3_finalize(statement);
     statement = nullptr;
@@ -164,25 +299,70 @@ bool Lemmatizer::load(const QString &path, QString *error, const std::atomic<boo
     db = nullptr;
 
     // An initform_id that names no row leaves the word as its own initial form.
-    for (std::size_t e = 0; e < m_entries.size(); ++e) {
+    std::vector<FormCollector::Entry> &entries = forms.entries;
+    for (std::size_t e = 0; e < entries.size(); ++e) {
         const auto row = std::lower_bound(rowIds.cbegin(), rowIds.cend(), initialIds[e]);
         const bool found = row != rowIds.cend() && *row == initialIds[e];
-        m_entries[e].initial =
-            found ? rowEntries[std::size_t(row - rowIds.cbegin())] : std::uint32_t(e);
+        entries[e].initial = found ? rowEntries[std::size_t(row - rowIds.cbegin())]
+                                   : std::uint32_t(e);
     }
-    buildFolded();
-    m_chars.squeeze();
-    m_entries.shrink_to_fit();
+    std::vector<sqlite3_int64>().swap(rowIds);
+    std::vector<std::uint32_t>().swap(rowEntries);
+    std::vector<sqlite3_int64>().swap(initialIds);
+
+    m_chars = TableMemory(std::size_t(forms.chars.size()) * sizeof(char16_t));
+    std::copy_n(reinterpret_cast<const char16_t *>(forms.chars.constData()), forms.chars.size(),
+                static_cast<char16_t *>(m_chars.data()));
+    const auto slotOf = [&](const FormCollector::Entry &entry, std::uint64_t hash) {
+        const FormCollector::Entry &initial = entries[entry.initial];
+        return Slot{entry.start, initial.start, std::uint8_t(entry.length),
+                    std::uint8_t(initial.length), std::uint16_t(hash >> 48)};
+    };
+    const auto allocate = [](Table &table, std::size_t count) {
+        const std::size_t capacity = capacityFor(count);
+        table.memory = TableMemory(capacity * sizeof(Slot));
+        table.mask = capacity - 1;
+        return static_cast<Slot *>(table.memory.data());
+    };
+
+    Slot *exact = allocate(m_exact, entries.size());
+    for (const FormCollector::Entry &entry : entries) {
+        const std::uint64_t hash = hashOf<false>(forms.text(entry));
+        std::size_t slot = hash & m_exact.mask;
+        while (exact[slot].length != 0)
+            slot = (slot + 1) & m_exact.mask;
+        exact[slot] = slotOf(entry, hash);
+    }
+
+    // Entries come in the order of their lowest row id, so the first one in keeps the slot.
+    std::vector<std::uint32_t> withYo;
+    for (std::uint32_t e = 0; e < entries.size(); ++e)
+        if (forms.text(entries[e]).contains(QChar(SmallYo)))
+            withYo.push_back(e);
+    if (!withYo.empty()) {
+        Slot *folded = allocate(m_folded, withYo.size());
+        for (const std::uint32_t e : withYo) {
+            const QStringView word = forms.text(entries[e]);
+            const std::uint64_t hash = hashOf<true>(word);
+            std::size_t slot = hash & m_folded.mask;
+            while (folded[slot].length != 0
+                   && !equalFolded(text(folded[slot].start, folded[slot].length), word))
+                slot = (slot + 1) & m_folded.mask;
+            if (folded[slot].length == 0)
+                folded[slot] = slotOf(entries[e], hash);
+        }
+    }
+    m_formCount = qsizetype(entries.size());
     return true;
 }
 
 QString Lemmatizer::initialForm(QStringView word) const
 {
     const QString lower = word.toString().toLower();
-    const std::uint32_t entry = find(keyOf(lower));
-    if (entry == NoEntry)
+    const Slot *slot = find(keyOf(lower));
+    if (slot == nullptr)
         return lower;
-    return text(m_entries[m_entries[entry].initial]).toString();
+    return text(slot->initialStart, slot->initialLength).toString();
 }
 
 QString Lemmatizer::convert(QStringView text, qsizetype *lines) const
@@ -190,27 +370,55 @@ QString Lemmatizer::convert(QStringView text, qsizetype *lines) const
     QString out;
     out.reserve(text.size() + text.size() / 4);
     qsizetype breaks = 0;
+    // Copies what stands between words, each line break as LF. A CR LF pair never straddles two
+    // calls: a stretch always runs from the end of a word to the start of the next.
+    const auto copyBetween = [&](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i) {
+            const QChar c = text[i];
+            if (c == u'\r' || c == u'\n') {
+                out += u'\n';
+                ++breaks;
+                if (c == u'\r' && i + 1 < to && text[i + 1] == u'\n')
+                    ++i;
+            } else {
+                out += c;
+            }
+        }
+    };
+
+    // Words go in batches: every lookup of a batch is under way in the memory system at once,
+    // where one after another each would wait for its own cache misses.
+    constexpr std::size_t Batch = 32;
+    Word words[Batch];
+    qsizetype copied = 0;
     qsizetype i = 0;
     while (i < text.size()) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            out += u'\n';
-            ++breaks;
-            i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
-        } else if (letterWidth(text, i) > 0) {
-            const qsizetype end = wordEnd(text, i);
-            const QString lower = text.sliced(i, end - i).toString().toLower();
-            const std::uint32_t entry = find(keyOf(lower));
-            if (entry == NoEntry)
-                out += lower;
+        std::size_t count = 0;
+        while (i < text.size() && count < Batch) {
+            if (letterWidth(text, i) == 0) {
+                ++i;
+                continue;
+            }
+            Word &word = words[count++];
+            word.start = i;
+            word.end = wordEnd(text, i);
+            word.lower = text.sliced(i, word.end - i).toString().toLower();
+            word.key = keyOf(word.lower);
+            word.hash = hashOf<false>(word.key);
+            prefetch(m_exact.cells() + (word.hash & m_exact.mask));
+            i = word.end;
+        }
+        lookUpBatch(words, count);
+        for (std::size_t w = 0; w < count; ++w) {
+            copyBetween(copied, words[w].start);
+            if (const Slot *slot = words[w].slot)
+                out += this->text(slot->initialStart, slot->initialLength);
             else
-                out += this->text(m_entries[m_entries[entry].initial]);
-            i = end;
-        } else {
-            out += c;
-            ++i;
+                out += words[w].lower;
+            copied = words[w].end;
         }
     }
+    copyBetween(copied, text.size());
     if (lines) {
         const bool openLast = !text.isEmpty() && text.back() != u'\n' && text.back() != u'\r';
         *lines = breaks + (openLast ? 1 : 0);
@@ -218,106 +426,76 @@ QString Lemmatizer::convert(QStringView text, qsizetype *lines) const
     return out;
 }
 
+// Finds the slot of each word: first the likely match of each, fetching the texts it names, then
+// each match made sure of; a word without one goes the long way (its «ё» read either way).
+void Lemmatizer::lookUpBatch(Word *words, std::size_t count) const
+{
+    const Slot *cells = m_exact.cells();
+    if (cells == nullptr) {  // nothing loaded
+        for (std::size_t w = 0; w < count; ++w)
+            words[w].slot = nullptr;
+        return;
+    }
+    for (std::size_t w = 0; w < count; ++w) {
+        Word &word = words[w];
+        const auto tag = std::uint16_t(word.hash >> 48);
+        word.slot = nullptr;
+        for (std::size_t s = word.hash & m_exact.mask; cells[s].length != 0;
+             s = (s + 1) & m_exact.mask) {
+            if (cells[s].tag == tag && cells[s].length == word.key.size()) {
+                word.slot = &cells[s];
+                prefetch(static_cast<const char16_t *>(m_chars.data()) + cells[s].start);
+                prefetch(static_cast<const char16_t *>(m_chars.data()) + cells[s].initialStart);
+                break;
+            }
+        }
+    }
+    for (std::size_t w = 0; w < count; ++w) {
+        Word &word = words[w];
+        if (word.slot == nullptr || text(word.slot->start, word.slot->length) != word.key)
+            word.slot = find(word.key);
+    }
+}
+
 qsizetype Lemmatizer::memoryUse() const
 {
-    return m_chars.capacity() * qsizetype(sizeof(QChar))
-           + qsizetype(m_entries.capacity() * sizeof(Entry)
-                       + (m_exact.capacity() + m_folded.capacity()) * sizeof(std::uint32_t));
+    return qsizetype(m_chars.size() + m_exact.memory.size() + m_folded.memory.size());
 }
 
-QStringView Lemmatizer::text(const Entry &entry) const
+QStringView Lemmatizer::text(std::uint32_t start, std::uint8_t length) const
 {
-    return QStringView(m_chars).sliced(entry.start, entry.length);
+    return QStringView(static_cast<const char16_t *>(m_chars.data()) + start, length);
 }
 
-std::uint32_t Lemmatizer::find(QStringView word) const
+const Lemmatizer::Slot *Lemmatizer::findIn(const Table &table, QStringView key,
+                                           std::uint64_t hash) const
 {
-    std::uint32_t entry = findExact(word);
-    if (entry != NoEntry)
-        return entry;
-    if (word.contains(QChar(SmallYo))) {
-        QString plain = word.toString();
+    if (table.memory.data() == nullptr)
+        return nullptr;
+    const Slot *cells = table.cells();
+    const auto tag = std::uint16_t(hash >> 48);
+    const bool folded = &table == &m_folded;
+    for (std::size_t s = hash & table.mask; cells[s].length != 0; s = (s + 1) & table.mask) {
+        if (cells[s].tag != tag || cells[s].length != key.size())
+            continue;
+        const QStringView form = text(cells[s].start, cells[s].length);
+        if (folded ? equalFolded(form, key) : form == key)
+            return &cells[s];
+    }
+    return nullptr;
+}
+
+const Lemmatizer::Slot *Lemmatizer::find(QStringView key) const
+{
+    if (key.isEmpty() || key.size() > 0xff)
+        return nullptr;
+    if (const Slot *slot = findIn(m_exact, key, hashOf<false>(key)))
+        return slot;
+    if (key.contains(QChar(SmallYo))) {
+        QString plain = key.toString();
         plain.replace(QChar(SmallYo), QChar(SmallYe));
-        entry = findExact(plain);
-        if (entry != NoEntry)
-            return entry;
+        if (const Slot *slot = findIn(m_exact, plain, hashOf<false>(plain)))
+            return slot;
     }
-    return findFolded(word);
-}
-
-std::uint32_t Lemmatizer::findExact(QStringView word) const
-{
-    if (m_exact.empty())
-        return NoEntry;
-    const std::size_t mask = m_exact.size() - 1;
-    for (std::size_t slot = hashOf<false>(word) & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t entry = m_exact[slot];
-        if (entry == NoEntry
-            || (m_entries[entry].length == std::size_t(word.size())
-                && text(m_entries[entry]) == word))
-            return entry;
-    }
-}
-
-std::uint32_t Lemmatizer::findFolded(QStringView word) const
-{
-    if (m_folded.empty())
-        return NoEntry;
-    const std::size_t mask = m_folded.size() - 1;
-    for (std::size_t slot = hashOf<true>(word) & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t entry = m_folded[slot];
-        if (entry == NoEntry || equalFolded(text(m_entries[entry]), word))
-            return entry;
-    }
-}
-
-std::uint32_t Lemmatizer::insertExact(QStringView word)
-{
-    if ((m_entries.size() + 1) * 2 > m_exact.size())
-        rehashExact(m_exact.size() * 2);
-    const std::size_t mask = m_exact.size() - 1;
-    std::size_t slot = hashOf<false>(word) & mask;
-    for (; m_exact[slot] != NoEntry; slot = (slot + 1) & mask) {
-        if (text(m_entries[m_exact[slot]]) == word)
-            return m_exact[slot];
-    }
-    const auto entry = std::uint32_t(m_entries.size());
-    m_entries.push_back({std::uint32_t(m_chars.size()), std::uint32_t(word.size()), entry});
-    m_chars += word;
-    m_exact[slot] = entry;
-    return entry;
-}
-
-void Lemmatizer::rehashExact(std::size_t capacity)
-{
-    m_exact.assign(capacity, NoEntry);
-    const std::size_t mask = capacity - 1;
-    for (std::uint32_t e = 0; e < m_entries.size(); ++e) {
-        std::size_t slot = hashOf<false>(text(m_entries[e])) & mask;
-        while (m_exact[slot] != NoEntry)
-            slot = (slot + 1) & mask;
-        m_exact[slot] = e;
-    }
-}
-
-void Lemmatizer::buildFolded()
-{
-    std::vector<std::uint32_t> withYo;
-    for (std::uint32_t e = 0; e < m_entries.size(); ++e)
-        if (text(m_entries[e]).contains(QChar(SmallYo)))
-            withYo.push_back(e);
-    m_folded.clear();
-    if (withYo.empty())
-        return;
-    m_folded.assign(capacityFor(withYo.size()), NoEntry);
-    const std::size_t mask = m_folded.size() - 1;
-    // Entries come in the order of their lowest row id, so the first one in keeps the slot.
-    for (const std::uint32_t e : withYo) {
-        const QStringView word = text(m_entries[e]);
-        std::size_t slot = hashOf<true>(word) & mask;
-        while (m_folded[slot] != NoEntry && !equalFolded(text(m_entries[m_folded[slot]]), word))
-            slot = (slot + 1) & mask;
-        if (m_folded[slot] == NoEntry)
-            m_folded[slot] = e;
-    }
+    return findIn(m_folded, key, hashOf<true>(key));
 }

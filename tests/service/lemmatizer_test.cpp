@@ -58,8 +58,20 @@ TEST_F(LemmatizerTest, ReplacesWordsAndKeepsWhatStandsBetween)
         {u"простои\u0306"_s, u"простой"_s},
         {u"Зю\u0301зя"_s, u"зю\u0301зя"_s},
     };
-    for (const auto &[text, converted] : cases)
+    QString longText;
+    QString longConverted;
+    for (const auto &[text, converted] : cases) {
         EXPECT_EQ(m_lemmatizer.convert(text), converted);
+        longText += text + u"\r\n"_s;
+        longConverted += converted + u'\n';
+    }
+    // Words are looked up in batches: a text of many cuts them at every place.
+    for (int copies = 1; copies < 8; ++copies) {
+        EXPECT_EQ(m_lemmatizer.convert(longText.repeated(copies)), longConverted.repeated(copies))
+            << copies;
+        longText.prepend(u"кошки "_s);
+        longConverted.prepend(u"кошка "_s);
+    }
     EXPECT_EQ(m_lemmatizer.initialForm(u"Кошек"), u"кошка"_s);
 }
 
