@@ -238,9 +238,12 @@ int countCommand(const QStringList &args, const CliStreams &io)
     if (!wrong.isEmpty())
         return io.fail(wrong);
     options.corpusPaths = parser.positionalArguments();
+    const InterruptCleanup cleanup;
     QElapsedTimer clock;
     clock.start();
-    const DictBuildReport report = countCorpus(options, hooksFor(machine, io, clock));
+    DictBuildHooks hooks = hooksFor(machine, io, clock);
+    hooks.temporaryCreated = [](const QString &path) { InterruptCleanup::add(path); };
+    const DictBuildReport report = countCorpus(options, hooks);
     if (!report.ok())
         return io.fail(report.error);
     if (machine)

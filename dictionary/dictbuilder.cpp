@@ -319,6 +319,7 @@ bool Builder::readCorpus()
     m_corpus.tokens = m_hooks.tokens;
     m_corpus.skipped = m_hooks.skipped;
     m_corpus.cancelled = m_hooks.cancelled;
+    m_corpus.runCreated = m_hooks.temporaryCreated;
     QString error;
     bool ok = true;
     for (const QString &path : m_options.countsPaths)

@@ -29,8 +29,8 @@ struct DictBuildHooks
     std::function<void(std::uint64_t tokens)> tokens;     // about every million tokens
     std::function<void(const QString &message)> skipped;  // a corpus file left out
     std::function<bool()> cancelled;  // asked often; true stops the build
-    /// The temporary file the dictionary is written to before it is renamed, so that a caller
-    /// ended by a signal can remove it.
+    /// A temporary file was created: the dictionary before it is renamed, or a sorted run of
+    /// counts spilled to disk. A caller ended by a signal can remove them.
     std::function<void(const QString &path)> temporaryCreated;
 };
 

@@ -435,6 +435,8 @@ bool NgramCounter::spill(NgramTable<N> &table, std::vector<std::unique_ptr<Run>>
         *error = fileError(run->file);
         return false;
     }
+    if (runCreated)
+        runCreated(run->file.fileName());
     Writer out(&run->file);
     table.drainSorted([&](const typename NgramTable<N>::Key &key, std::uint32_t count) {
         out.bytes(key.data(), sizeof key);

@@ -116,6 +116,7 @@ public:
     std::function<void(std::uint64_t tokens)> tokens;
     std::function<void(const QString &message)> skipped;
     std::function<bool()> cancelled;
+    std::function<void(const QString &path)> runCreated;  // a sorted run was spilled to path
     static QString cancelledMessage();
 
     /// Keeps the pair and triple tables within bytes, spilling runs into folder.

@@ -63,9 +63,9 @@ protected:
         options.corpusPaths = {dir.filePath(QStringLiteral("corpus"))};
         options.outPath = dir.filePath(QStringLiteral("out.sqlite"));
     }
-    DictBuildReport build()
+    DictBuildReport build(const DictBuildHooks &hooks = {})
     {
-        const DictBuildReport report = buildDictionary(options);
+        const DictBuildReport report = buildDictionary(options, hooks);
         EXPECT_TRUE(report.ok()) << report.error.toStdString();
         return report;
     }
@@ -310,8 +310,20 @@ TEST_F(DictBuilder, GivesTheSameDictionarySpilledOrCountedInShares)
 
     options.memoryBytes = 4096;
     options.outPath = dir.filePath(u"spilled.sqlite"_s);
-    const DictBuildReport spilled = build();
+    // Every temporary is named while it exists, for a command ended by a signal to remove.
+    QStringList runs;
+    QStringList parts;
+    DictBuildHooks hooks;
+    hooks.temporaryCreated = [&](const QString &path) {
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+        (path.endsWith(u".part"_s) ? parts : runs).append(path);
+    };
+    const DictBuildReport spilled = build(hooks);
     EXPECT_GT(spilled.spilledRuns, 2);
+    EXPECT_GE(runs.size(), spilled.spilledRuns);  // the merge spills what is left in memory
+    EXPECT_EQ(parts.size(), 1);
+    for (const QString &path : runs + parts)
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
     EXPECT_EQ(corpusRows(options.outPath), whole);
 
     // Each share counted apart, then merged by the build.
