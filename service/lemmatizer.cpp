@@ -59,6 +59,12 @@ bool equalFolded(QStringView a, QStringView b)
 // Width in UTF-16 units of the letter at i, or 0: letters outside the BMP come as pairs.
 qsizetype letterWidth(QStringView text, qsizetype i)
 {
+    // ASCII and the Russian alphabet answer without a table.
+    const char16_t unit = text[i].unicode();
+    if (unit < 0x80)
+        return (unit | 0x20) >= u'a' && (unit | 0x20) <= u'z' ? 1 : 0;
+    if ((unit >= 0x0410 && unit <= 0x044f) || unit == 0x0401 || unit == 0x0451)
+        return 1;
     const QChar c = text[i];
     if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
         return QChar::isLetter(QChar::surrogateToUcs4(c, text[i + 1])) ? 2 : 0;
@@ -373,17 +379,19 @@ QString Lemmatizer::convert(QStringView text, qsizetype *lines) const
     // Copies what stands between words, each line break as LF. A CR LF pair never straddles two
     // calls: a stretch always runs from the end of a word to the start of the next.
     const auto copyBetween = [&](qsizetype from, qsizetype to) {
+        qsizetype run = from;
         for (qsizetype i = from; i < to; ++i) {
             const QChar c = text[i];
-            if (c == u'\r' || c == u'\n') {
-                out += u'\n';
-                ++breaks;
-                if (c == u'\r' && i + 1 < to && text[i + 1] == u'\n')
-                    ++i;
-            } else {
-                out += c;
-            }
+            if (c != u'\r' && c != u'\n')
+                continue;
+            out += text.sliced(run, i - run);
+            out += u'\n';
+            ++breaks;
+            if (c == u'\r' && i + 1 < to && text[i + 1] == u'\n')
+                ++i;
+            run = i + 1;
         }
+        out += text.sliced(run, to - run);
     };
 
     // Words go in batches: every lookup of a batch is under way in the memory system at once,

@@ -50,23 +50,24 @@ int hexDigit(char c)
 // Undoes the form encoding: '+' is a blank, %XX a byte. A '%' without two hex digits fails.
 bool percentDecode(QByteArrayView in, QByteArray *out)
 {
-    out->clear();
-    out->reserve(in.size());
+    out->resize(in.size());  // decoding never grows the text
+    char *to = out->data();
     for (qsizetype i = 0; i < in.size(); ++i) {
         const char c = in[i];
         if (c == '+') {
-            out->append(' ');
+            *to++ = ' ';
         } else if (c != '%') {
-            out->append(c);
+            *to++ = c;
         } else {
             const int high = i + 2 < in.size() ? hexDigit(in[i + 1]) : -1;
             const int low = i + 2 < in.size() ? hexDigit(in[i + 2]) : -1;
             if (high < 0 || low < 0)
                 return false;
-            out->append(char(high * 16 + low));
+            *to++ = char(high * 16 + low);
             i += 2;
         }
     }
+    out->truncate(to - out->data());
     return true;
 }
 
