@@ -197,6 +197,27 @@ void LineBoxView::copySelection()
         QGuiApplication::clipboard()->setText(m_pane.selectedText());
 }
 
+void LineBoxView::selectAll()
+{
+    const LineStore &store = m_pane.store();
+    const int last = store.rowCount() - 1;
+    m_pane.moveCaret({0, 0});
+    m_pane.moveCaret({last, last < store.lineCount() ? int(store.line(last).size()) : 0}, true);
+}
+
+void LineBoxView::cut()
+{
+    copySelection();
+    m_pane.typeText(QString());
+    ensureCaretVisible();
+}
+
+void LineBoxView::paste()
+{
+    m_pane.typeText(QGuiApplication::clipboard()->text());
+    ensureCaretVisible();
+}
+
 void LineBoxView::keyPressEvent(QKeyEvent *event)
 {
     const LineStore &store = m_pane.store();
@@ -211,8 +232,7 @@ void LineBoxView::keyPressEvent(QKeyEvent *event)
         ensureCaretVisible();
     };
     if (event == QKeySequence::SelectAll) {
-        m_pane.moveCaret({0, 0});
-        m_pane.moveCaret({store.rowCount() - 1, lengthOf(store.rowCount() - 1)}, true);
+        selectAll();
         return;
     }
     if (event == QKeySequence::Copy) {
@@ -220,14 +240,19 @@ void LineBoxView::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event == QKeySequence::Cut) {
-        copySelection();
-        m_pane.typeText(QString());
-        ensureCaretVisible();
+        cut();
         return;
     }
     if (event == QKeySequence::Paste) {
-        m_pane.typeText(QGuiApplication::clipboard()->text());
-        ensureCaretVisible();
+        paste();
+        return;
+    }
+    if (event == QKeySequence::Undo) {
+        m_pane.undo();
+        return;
+    }
+    if (event == QKeySequence::Redo || (control && event->key() == Qt::Key_Y)) {
+        m_pane.redo();
         return;
     }
     switch (event->key()) {

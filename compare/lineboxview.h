@@ -59,6 +59,9 @@ private:
     int columnX(int row, int column) const;
     void updateScrollBars();
     void copySelection();
+    void selectAll();
+    void cut();
+    void paste();
 
     StorePane m_pane;
     bool m_selecting = false;

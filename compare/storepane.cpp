@@ -11,6 +11,8 @@ void StorePane::replaceStore(LineStore store)
     m_store = std::move(store);
     m_result.reset();
     m_anchor = m_caret = TextPoint{};
+    m_done.clear();
+    m_undone.clear();
     emit changed();
     emit caretMoved();
 }
@@ -69,11 +71,57 @@ void StorePane::replaceRange(int start, int length, const QString &with)
     const QString inserted = normalizeBreaks(with);
     const qsizetype size = wholeStore().textLength();
     const qsizetype from = std::clamp<qsizetype>(start, 0, size);
-    m_store.replace(from, std::clamp<qsizetype>(length, 0, size - from), inserted);
+    const qsizetype removed = std::clamp<qsizetype>(length, 0, size - from);
+    if (removed > 0 || !inserted.isEmpty()) {
+        m_undone.clear();
+        // Characters typed one after another are taken back together.
+        const bool typed = removed == 0 && inserted.size() == 1;
+        Edit *last = m_done.empty() ? nullptr : &m_done.back();
+        if (typed && last && last->typed && last->start + last->inserted.size() == from) {
+            last->inserted += inserted;
+        } else {
+            if (m_done.size() == MaxEdits)
+                m_done.erase(m_done.begin());
+            m_done.push_back({from, m_store.text().mid(from, removed), inserted, m_anchor,
+                              m_caret, typed});
+        }
+    }
+    m_store.replace(from, removed, inserted);
     m_result.reset();
     m_anchor = m_caret = pointAt(from + inserted.size());
     emit changed();
     emit caretMoved();
+}
+
+bool StorePane::undo()
+{
+    if (m_done.empty())
+        return false;
+    Edit edit = std::move(m_done.back());
+    m_done.pop_back();
+    m_store.replace(edit.start, edit.inserted.size(), edit.removed);
+    m_result.reset();
+    m_anchor = edit.anchor;
+    m_caret = edit.caret;
+    m_undone.push_back(std::move(edit));
+    emit changed();
+    emit caretMoved();
+    return true;
+}
+
+bool StorePane::redo()
+{
+    if (m_undone.empty())
+        return false;
+    Edit edit = std::move(m_undone.back());
+    m_undone.pop_back();
+    m_store.replace(edit.start, edit.removed.size(), edit.inserted);
+    m_result.reset();
+    m_anchor = m_caret = pointAt(edit.start + edit.inserted.size());
+    m_done.push_back(std::move(edit));
+    emit changed();
+    emit caretMoved();
+    return true;
 }
 
 QString StorePane::currentLineText() const

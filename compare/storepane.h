@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 /// Where a caret or a selection end stands: a row and a column in it.
 struct TextPoint
@@ -65,6 +66,14 @@ public:
     void typeText(const QString &text);
     /// Deletes the selection, or one character before (back) or after the caret.
     void deleteCharacter(bool back);
+    /// Takes back the last edit of the text in place (typing, pasting, deleting, a single
+    /// replacement; a run of typed characters is one edit) and puts back the selection it
+    /// had. The last hundred edits are kept. A change
+    /// of the whole text (opening, comparing, a command over every line) starts the history
+    /// afresh. False when there is nothing to take back.
+    bool undo();
+    /// Makes the edit taken back last once more; any new edit ends what can be redone.
+    bool redo();
     QString selectedRowsText() const { return selectedText(); }
     TextPoint pointAt(qsizetype offset) const;
     qsizetype offsetOf(TextPoint point) const;
@@ -77,6 +86,18 @@ signals:
     void focusWanted();
 
 private:
+    // An edit in place: at start, removed gave way to inserted; the selection before it.
+    struct Edit
+    {
+        qsizetype start = 0;
+        QString removed;
+        QString inserted;
+        TextPoint anchor;
+        TextPoint caret;
+        bool typed = false;  // one character typed, which the next one typed may join
+    };
+    static constexpr std::size_t MaxEdits = 100;
+
     TextPoint clamped(TextPoint point) const;
     const LineStore &wholeStore() const;
     void replaceStore(LineStore store);
@@ -89,4 +110,6 @@ private:
     ComparisonResult::Box m_box = ComparisonResult::Box::Merged;
     int m_list = 0;
     bool m_isSource = false;
+    std::vector<Edit> m_done;    // oldest first
+    std::vector<Edit> m_undone;  // the edit taken back last at the end
 };

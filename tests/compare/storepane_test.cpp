@@ -268,6 +268,43 @@ TEST(StorePane, EditsABigBoxAroundTheCaret)
                                + joinLines(splitLines(text).mid(199990)));
 }
 
+TEST(StorePane, TakesBackEditsInPlaceUntilTheWholeTextChanges)
+{
+    StorePane pane;
+    pane.setText(u"кот\r\nпёс\r\n"_s);
+    pane.moveCaret({0, 3});
+    for (const QString &typed : {u"ы"_s, u"!"_s})
+        pane.typeText(typed);  // one edit
+    pane.moveCaret({1, 0});
+    pane.moveCaret({1, 3}, true);
+    pane.typeText(u"лиса\nволк"_s);
+    pane.deleteCharacter(true);
+    EXPECT_EQ(pane.text(), u"коты!\r\nлиса\r\nвол\r\n"_s);
+    ASSERT_TRUE(pane.undo());
+    EXPECT_EQ(pane.text(), u"коты!\r\nлиса\r\nволк\r\n"_s);
+    ASSERT_TRUE(pane.undo());
+    EXPECT_EQ(pane.text(), u"коты!\r\nпёс\r\n"_s);
+    EXPECT_EQ(pane.selectedText(), u"пёс"_s);  // the selection the paste replaced
+    ASSERT_TRUE(pane.undo());
+    EXPECT_EQ(pane.text(), u"кот\r\nпёс\r\n"_s);
+    EXPECT_EQ(pane.caret(), (TextPoint{0, 3}));
+    EXPECT_FALSE(pane.undo());
+    EXPECT_EQ(pane.lineCount(), 2);
+
+    ASSERT_TRUE(pane.redo());
+    ASSERT_TRUE(pane.redo());
+    EXPECT_EQ(pane.text(), u"коты!\r\nлиса\r\nволк\r\n"_s);
+    EXPECT_EQ(pane.caret(), (TextPoint{2, 4}));
+    EXPECT_EQ(pane.lineCount(), 3);
+    pane.typeText(u"и"_s);  // a new edit: what was taken back is gone
+    EXPECT_FALSE(pane.redo());
+    EXPECT_EQ(pane.currentLineText(), u"волки"_s);
+
+    pane.setText(u"лев\r\n"_s);
+    EXPECT_FALSE(pane.undo());
+    EXPECT_EQ(pane.text(), u"лев\r\n"_s);
+}
+
 TEST(StorePane, HighlightAndCurrentRecordFollowEdits)
 {
     std::array<StorePane, 43> stores;

@@ -321,6 +321,10 @@ TEST_F(CambrelWindowTest, BoxesTakeKeysDropsAndLongLines)
     QTest::keyClick(source, Qt::Key_End);
     typeInto(source, u"ы"_s);
     EXPECT_EQ(source->plainText(), u"коты\nпё"_s);
+    QTest::keyClick(source, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(source->plainText(), u"кот\nпё"_s);
+    QTest::keyClick(source, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(source->plainText(), u"коты\nпё"_s);
     EXPECT_EQ(window->workspace().pane({1, BoxKind::Source}).currentLineText(), u"коты"_s);
     QTest::keyClick(source, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(source, Qt::Key_C, Qt::ControlModifier);
