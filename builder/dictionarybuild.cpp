@@ -1,9 +1,11 @@
 #include "builder/dictionarybuild.h"
 
+#include "builder/dictionarybuildjob.h"
 #include "common/suiteinfo.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <csignal>
 
@@ -71,8 +73,10 @@ void DictionaryBuild::start()
     if (isRunning())
         return;
     m_pending.clear();
+    m_stage.clear();
+    m_failure.clear();
     m_lastLine.clear();
-    m_process.start(m_script, {u"--data"_s, m_dataFolder});
+    m_process.start(m_script, {u"--data"_s, m_dataFolder, u"--progress"_s, u"machine"_s});
 }
 
 // lexorum-cli replaces a dictionary only once it is whole, so a stopped build leaves
@@ -97,10 +101,53 @@ void DictionaryBuild::readLines(bool flush)
             end = m_pending.size();
         const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
         m_pending.remove(0, end + 1);
-        if (line.isEmpty())
-            continue;
+        if (!line.isEmpty())
+            readLine(line);
+    }
+}
+
+void DictionaryBuild::readLine(const QString &line)
+{
+    const QStringList words = line.split(u' ');
+    const QString &word = words.front();
+    const QString rest = line.section(u' ', 1);
+    if (word == u"download" && words.size() == 2) {
+        emit progressChanged(u"Загрузка морфологии (%1)"_s.arg(rest));
+    } else if ((word == u"download" || word == u"extract") && words.size() == 4) {
+        emit progressChanged(u"%1: пакет %2 из %3 (%4)"_s
+                                 .arg(word == u"download" ? u"Загрузка текстов"_s
+                                                          : u"Извлечение текстов"_s,
+                                      words[1], words[2], words[3]));
+    } else if (word == u"build") {
+        emit progressChanged(u"Построение словаря"_s);
+    } else if (word == u"stage" && !DictionaryBuildJob::stageName(rest).isEmpty()) {
+        m_stage = DictionaryBuildJob::stageName(rest);
+        emit progressChanged(u"Построение словаря: %1"_s.arg(m_stage));
+    } else if (word == u"tokens") {
+        emit progressChanged(u"Построение словаря: %1, слов: %2"_s.arg(
+            m_stage, QLocale(QLocale::Russian).toString(rest.toLongLong())));
+    } else if (word == u"skipped") {
+        emit progressChanged(DictionaryBuildJob::skippedCaption(rest));
+    } else if (word == u"done") {
+        emit progressChanged(u"Словарь готов"_s);
+    } else if (word == u"failed") {
+        const QString what = line.section(u' ', 2);
+        const QString kind = words.value(1);
+        if (kind == u"cli-missing")
+            m_failure = u"не найдена программа lexorum-cli, которая ставится вместе с Orvella"_s;
+        else if (kind == u"npm-missing")
+            m_failure = u"для загрузки морфологии нужна программа npm; установите её командой "
+                        "sudo apt-get install npm"_s;
+        else if (kind == u"checksum")
+            m_failure = u"файл %1 повреждён (не совпала контрольная сумма); удалите его, "
+                        "чтобы загрузить заново"_s.arg(QDir::toNativeSeparators(what));
+        else if (kind == u"download")
+            m_failure = u"не удалось загрузить пакет %1; проверьте подключение к сети и "
+                        "выполните sudo apt-get update"_s.arg(what);
+        else
+            m_lastLine = line;
+    } else {
         m_lastLine = line;
-        emit lineWritten(line);
     }
 }
 
@@ -111,8 +158,11 @@ void DictionaryBuild::end(int exitCode, QProcess::ExitStatus status)
         emit finished(true, QString());
         return;
     }
-    const QString reason = !m_lastLine.isEmpty()
-                               ? m_lastLine
-                               : u"%1 завершился с кодом %2"_s.arg(m_script).arg(exitCode);
+    QString reason = m_failure;
+    if (reason.isEmpty())
+        reason = !m_lastLine.isEmpty()
+                     ? m_lastLine.remove(u"lexorum-cli: "_s)
+                     : u"%1 завершился с кодом %2"_s.arg(QDir::toNativeSeparators(m_script))
+                           .arg(exitCode);
     emit finished(false, reason);
 }

@@ -5,7 +5,8 @@
 #include <QString>
 
 /// Builds the default dictionary for this user with lexorum-build-dictionary, the script
-/// an installed suite keeps beside its programs, and reports its output line by line.
+/// an installed suite keeps beside its programs, and says in Russian what it is doing from
+/// the lines the script writes for a program (--progress machine).
 class DictionaryBuild final : public QObject
 {
     Q_OBJECT
@@ -32,17 +33,21 @@ public:
     void cancel();
 
 signals:
-    void lineWritten(const QString &line);  // standard output and error, as they come
+    /// What the build is doing now: «Загрузка текстов: пакет 3 из 40 (manpages-ru)».
+    void progressChanged(const QString &caption);
     /// ok: the script succeeded and the dictionary is there; else message says why.
     void finished(bool ok, const QString &message);
 
 private:
     void readLines(bool flush);
+    void readLine(const QString &line);
     void end(int exitCode, QProcess::ExitStatus status);
 
     QString m_script;
     QString m_dataFolder;
     QProcess m_process;
     QByteArray m_pending;    // an unfinished last line
-    QString m_lastLine;      // the script's last word, for a failure
+    QString m_stage;         // the dictionary build's stage, in Russian
+    QString m_failure;       // why the script said it stopped, in Russian
+    QString m_lastLine;      // the last line that was no progress, for a failure
 };

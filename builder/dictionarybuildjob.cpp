@@ -21,7 +21,7 @@ constexpr int CancelGraceMs = 15000;
 const char *const StageKeys[DictionaryBuildJob::StageCount] = {"count", "match", "choose",
                                                                 "forms", "grams", "index"};
 
-QString stageName(int stage)
+QString stageNameOf(int stage)
 {
     switch (stage) {
     case 1: return u"Чтение текстов"_s;
@@ -34,30 +34,6 @@ QString stageName(int stage)
     }
 }
 
-// The builder names a file it skips and says why in English: the reasons it gives are
-// said here in Russian; a platform's message stays as it is.
-QString skippedCaption(const QString &message)
-{
-    static const QList<QPair<QString, QString>> Reasons = {
-        {u"not a valid gzip stream"_s, u"сжатый файл (gzip) повреждён"_s},
-        {u"not a valid bzip2 stream"_s, u"сжатый файл (bzip2) повреждён"_s},
-        {u"not a valid xz stream"_s, u"сжатый файл (xz) повреждён"_s},
-        {u"the compressed stream is cut short"_s, u"сжатый файл обрывается"_s},
-        {u"not a text format the builder reads"_s, u"это не текст"_s},
-        {u"not a well-formed FB2 book"_s, u"книга FB2 повреждена"_s},
-        {u"not well-formed XML"_s, u"XML повреждён"_s},
-        {u"not a readable zip archive"_s, u"архив zip повреждён"_s},
-        {u"cannot be unpacked"_s, u"не распаковывается"_s}};
-    QString caption = message;
-    for (const auto &[english, russian] : Reasons) {
-        const qsizetype at = caption.indexOf(u": "_s + english);
-        if (at >= 0) {
-            caption = caption.left(at + 2) + russian;
-            break;
-        }
-    }
-    return u"Пропущен файл "_s + caption;
-}
 
 } // namespace
 
@@ -181,9 +157,42 @@ void DictionaryBuildJob::cancel()
     m_killTimer->start(CancelGraceMs);
 }
 
+// The builder names a file it skips and says why in English: the reasons it gives are
+// said here in Russian; a platform's message stays as it is.
+QString DictionaryBuildJob::skippedCaption(const QString &message)
+{
+    static const QList<QPair<QString, QString>> Reasons = {
+        {u"not a valid gzip stream"_s, u"сжатый файл (gzip) повреждён"_s},
+        {u"not a valid bzip2 stream"_s, u"сжатый файл (bzip2) повреждён"_s},
+        {u"not a valid xz stream"_s, u"сжатый файл (xz) повреждён"_s},
+        {u"the compressed stream is cut short"_s, u"сжатый файл обрывается"_s},
+        {u"not a text format the builder reads"_s, u"это не текст"_s},
+        {u"not a well-formed FB2 book"_s, u"книга FB2 повреждена"_s},
+        {u"not well-formed XML"_s, u"XML повреждён"_s},
+        {u"not a readable zip archive"_s, u"архив zip повреждён"_s},
+        {u"cannot be unpacked"_s, u"не распаковывается"_s}};
+    QString caption = message;
+    for (const auto &[english, russian] : Reasons) {
+        const qsizetype at = caption.indexOf(u": "_s + english);
+        if (at >= 0) {
+            caption = caption.left(at + 2) + russian;
+            break;
+        }
+    }
+    return u"Пропущен файл "_s + caption;
+}
+
+QString DictionaryBuildJob::stageName(const QString &key)
+{
+    for (int k = 0; k < StageCount; ++k)
+        if (key == QLatin1String(StageKeys[k]))
+            return stageNameOf(k + 1);
+    return QString();
+}
+
 QString DictionaryBuildJob::stageCaption() const
 {
-    QString caption = stageName(m_stage);
+    QString caption = stageNameOf(m_stage);
     if (m_tokens > 0)
         caption += u", слов: %1"_s.arg(QLocale(QLocale::Russian).toString(m_tokens));
     return caption;

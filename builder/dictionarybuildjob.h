@@ -37,6 +37,11 @@ public:
     QString outPath() const { return m_outPath; }
     QString errorText() const { return m_error; }  // why the last build did not succeed
 
+    /// The Russian name of a build stage the builder calls key ("count", …, "index").
+    static QString stageName(const QString &key);
+    /// The builder's line for a file it skipped, said in Russian.
+    static QString skippedCaption(const QString &message);
+
     /// lexorum-cli beside the running program.
     static QString defaultProgram();
     /// The dicts/ folder of the morphology that the default dictionary was built from:

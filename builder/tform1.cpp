@@ -417,12 +417,12 @@ void TForm1::buildDictionary()
     progress->setRange(0, 0);
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(0);
-    // The script's lines can be long: wrap them in a dialog of fixed width.
+    // A package's name can be long: wrap the caption in a dialog of fixed width.
     auto *label = new QLabel(progress);
     label->setWordWrap(true);
     progress->setLabel(label);
     progress->setFixedWidth(520);
-    connect(m_dictionaryBuild, &DictionaryBuild::lineWritten, progress,
+    connect(m_dictionaryBuild, &DictionaryBuild::progressChanged, progress,
             &QProgressDialog::setLabelText);
     connect(progress, &QProgressDialog::canceled, m_dictionaryBuild, &DictionaryBuild::cancel);
     connect(

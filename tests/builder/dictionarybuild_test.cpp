@@ -36,38 +36,63 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(DictionaryBuildTest, ReportsTheLinesAndSucceedsWhenTheDictionaryIsThere)
+TEST_F(DictionaryBuildTest, SaysInRussianWhatTheScriptDoes)
 {
-    DictionaryBuild build(script("echo 'загрузка морфологии'\n"
-                                 "[ \"$1\" = --data ] || exit 2\n"
+    DictionaryBuild build(script("[ \"$1 $3 $4\" = '--data --progress machine' ] || exit 2\n"
+                                 "echo 'download az@0.2.3'\n"
+                                 "echo 'download 1 40 fortunes-ru'\n"
+                                 "echo 'extract 1 40 fortunes-ru'\n"
+                                 "echo 'something npm said'\n"
+                                 "echo build\n"
+                                 "echo 'stage count'\n"
+                                 "echo 'tokens 1234567'\n"
+                                 "echo 'stage index'\n"
                                  "mkdir -p \"$2\" && echo db > \"$2/lexorum-ru.sqlite\"\n"
-                                 "printf 'готово'\n"),
+                                 "printf 'done %s' \"$2/lexorum-ru.sqlite\"\n"),
                           dataFolder());
     ASSERT_TRUE(build.isAvailable());
     EXPECT_EQ(build.dictionaryPath(), dataFolder() + u"/lexorum-ru.sqlite"_s);
-    QSignalSpy lines(&build, &DictionaryBuild::lineWritten);
+    QSignalSpy captions(&build, &DictionaryBuild::progressChanged);
     QSignalSpy finished(&build, &DictionaryBuild::finished);
     build.start();
     ASSERT_TRUE(finished.wait(30000));
-    ASSERT_EQ(lines.count(), 2);  // the last line has no line break
-    EXPECT_EQ(lines.at(0).at(0).toString(), u"загрузка морфологии"_s);
-    EXPECT_EQ(lines.at(1).at(0).toString(), u"готово"_s);
+    QStringList said;
+    for (const QList<QVariant> &caption : captions)
+        said.append(caption.at(0).toString());
+    // The last line has no line break.
+    EXPECT_EQ(said, (QStringList{u"Загрузка морфологии (az@0.2.3)"_s,
+                                 u"Загрузка текстов: пакет 1 из 40 (fortunes-ru)"_s,
+                                 u"Извлечение текстов: пакет 1 из 40 (fortunes-ru)"_s,
+                                 u"Построение словаря"_s,
+                                 u"Построение словаря: Чтение текстов"_s,
+                                 u"Построение словаря: Чтение текстов, слов: 1\u00a0234\u00a0567"_s,
+                                 u"Построение словаря: Построение индексов"_s,
+                                 u"Словарь готов"_s}));
     EXPECT_TRUE(finished.at(0).at(0).toBool());
     EXPECT_TRUE(QFileInfo(build.dictionaryPath()).isFile());
 }
 
-TEST_F(DictionaryBuildTest, FailsWithTheScriptsLastWord)
+TEST_F(DictionaryBuildTest, FailsWithTheReasonInRussian)
 {
-    DictionaryBuild failing(script("echo 'загрузка'\n"
-                                   "echo 'lexorum-build-dictionary: cannot download mc-data' >&2\n"
-                                   "exit 1\n"),
-                            dataFolder());
-    QSignalSpy finished(&failing, &DictionaryBuild::finished);
-    failing.start();
-    ASSERT_TRUE(finished.wait(30000));
-    EXPECT_FALSE(finished.at(0).at(0).toBool());
-    EXPECT_EQ(finished.at(0).at(1).toString(),
-              u"lexorum-build-dictionary: cannot download mc-data"_s);
+    const std::pair<QByteArray, QString> cases[] = {
+        {"echo 'failed download mc-data' >&2\n",
+         u"не удалось загрузить пакет mc-data; проверьте подключение к сети и выполните sudo "
+         "apt-get update"_s},
+        {"echo 'failed npm-missing' >&2\n",
+         u"для загрузки морфологии нужна программа npm; установите её командой sudo apt-get "
+         "install npm"_s},
+        // What the script cannot name is said as lexorum-cli said it.
+        {"echo build\necho 'lexorum-cli: /data/x.sqlite: No space left on device' >&2\n",
+         u"/data/x.sqlite: No space left on device"_s},
+    };
+    for (const auto &[body, reason] : cases) {
+        DictionaryBuild failing(script(body + "exit 1\n"), dataFolder());
+        QSignalSpy finished(&failing, &DictionaryBuild::finished);
+        failing.start();
+        ASSERT_TRUE(finished.wait(30000));
+        EXPECT_FALSE(finished.at(0).at(0).toBool());
+        EXPECT_EQ(finished.at(0).at(1).toString(), reason);
+    }
 
     // Success without the dictionary is no success.
     DictionaryBuild silent(script("exit 0\n"), dataFolder());
@@ -86,8 +111,8 @@ TEST_F(DictionaryBuildTest, IsNotAvailableWithoutAnExecutableScript)
 
 TEST_F(DictionaryBuildTest, CancelStopsARunningBuild)
 {
-    DictionaryBuild build(script("echo started\nexec sleep 600\n"), dataFolder());
-    QSignalSpy lines(&build, &DictionaryBuild::lineWritten);
+    DictionaryBuild build(script("echo build\nexec sleep 600\n"), dataFolder());
+    QSignalSpy lines(&build, &DictionaryBuild::progressChanged);
     QSignalSpy finished(&build, &DictionaryBuild::finished);
     build.start();
     ASSERT_TRUE(lines.wait(30000));
