@@ -1,5 +1,6 @@
 #include "dictionary/dictbuilder.h"
 
+#include "common/errortext.h"
 #include "dictionary/cp1251.h"
 #include "dictionary/morphology.h"
 #include "dictionary/ngramcounter.h"
@@ -133,9 +134,10 @@ public:
         if (m_db)
             sqlite3_close(m_db);
     }
-    bool open(const QString &path, int flags)
+    /// shownPath names the file in messages when path is a temporary stand-in for it.
+    bool open(const QString &path, int flags, const QString &shownPath = QString())
     {
-        m_path = QDir::toNativeSeparators(path);
+        m_path = QDir::toNativeSeparators(shownPath.isEmpty() ? path : shownPath);
         if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr) == SQLITE_OK)
             return true;
         fail();
@@ -186,10 +188,12 @@ public:
 private:
     void fail()
     {
-        if (m_error.isEmpty())
-            m_error = QStringLiteral("%1: %2").arg(
-                m_path, m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                             : QStringLiteral("cannot open the database"));
+        if (!m_error.isEmpty())
+            return;
+        m_error = m_db ? databaseErrorMessage(sqlite3_extended_errcode(m_db), m_path,
+                                              QString::fromUtf8(sqlite3_errmsg(m_db)),
+                                              sqlite3_system_errno(m_db))
+                       : databaseErrorMessage(SQLITE_NOMEM, m_path, QString());
     }
     sqlite3 *m_db = nullptr;
     QString m_path;
@@ -292,7 +296,7 @@ private:
     bool readSources();
     void collectCandidates();
     void chooseLexemes();
-    bool write(const QString &path);
+    bool write(const QString &path, const QString &target);
     bool writeForms(Database &db);
     bool writeGrams(Database &db);
     bool writeMeta(Database &db);
@@ -662,10 +666,10 @@ bool Builder::writeMeta(Database &db)
     return true;
 }
 
-bool Builder::write(const QString &path)
+bool Builder::write(const QString &path, const QString &target)
 {
     Database db;
-    if (!db.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+    if (!db.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, target)
         || !db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; "
                     "PRAGMA locking_mode=EXCLUSIVE; PRAGMA cache_size=-262144; "
                     "PRAGMA threads=2;")
@@ -706,14 +710,14 @@ DictBuildReport Builder::run()
         return m_report;
     QTemporaryFile part(target.absoluteFilePath() + QStringLiteral(".XXXXXX.part"));
     if (!part.open()) {
-        m_report.error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(part.fileTemplate()),
-                                                      part.errorString());
+        m_report.error = fileErrorMessage(part.error(), part.errorString(),
+                                          target.absoluteFilePath(), FileAction::Write);
         return m_report;
     }
     part.close();
     if (m_hooks.temporaryCreated)
         m_hooks.temporaryCreated(part.fileName());
-    if (!write(part.fileName()) || cancelled())
+    if (!write(part.fileName(), target.absoluteFilePath()) || cancelled())
         return m_report;
     part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
                         | QFileDevice::ReadGroup | QFileDevice::ReadOther);
@@ -722,9 +726,8 @@ DictBuildReport Builder::run()
     std::filesystem::rename(part.fileName().toStdString(),
                             target.absoluteFilePath().toStdString(), renamed);
     if (renamed) {
-        m_report.error = QStringLiteral("%1: %2").arg(
-            QDir::toNativeSeparators(target.absoluteFilePath()),
-            QString::fromLocal8Bit(renamed.message()));
+        m_report.error = errnoMessage(renamed.value(), target.absoluteFilePath(),
+                                      FileAction::Write);
         return m_report;
     }
     part.setAutoRemove(false);

@@ -78,6 +78,22 @@ TEST_F(DictCommands, RefusesOptionsItCannotRead)
     EXPECT_FALSE(QFile::exists(path(u"d.sqlite"_s)));
 }
 
+// A full disk was reported as SQLite's English text, naming the temporary file.
+TEST_F(DictCommands, BuildSaysInRussianThatTheDiskIsFull)
+{
+    CliProcessSetup setup;
+    setup.fileSizeLimit = 8192;  // less than the schema takes
+    const CliProcessRun r = runCliProcess(buildArgs(path(u"out.sqlite"_s)), setup);
+    EXPECT_EQ(r.status, CliBadInput) << r.err.toStdString();
+    const QString last = r.err.trimmed().section(u'\n', -1);
+    EXPECT_TRUE(last.startsWith(u"lexorum-cli: "_s)) << last.toStdString();
+    EXPECT_TRUE(last.contains(u"«"_s + QDir::toNativeSeparators(path(u"out.sqlite"_s)) + u"»"_s))
+        << last.toStdString();
+    EXPECT_TRUE(last.contains(u"Освободите место на диске"_s)) << last.toStdString();
+    EXPECT_EQ(temporaries(), QStringList());
+    EXPECT_FALSE(QFile::exists(path(u"out.sqlite"_s)));
+}
+
 // An interrupted build once left its OUT.XXXXXX.part behind, up to 216 MB of it.
 TEST_F(DictCommands, BuildRemovesItsTemporaryWhenInterrupted)
 {
