@@ -95,6 +95,27 @@ qsizetype wordEnd(QStringView text, qsizetype start)
     return j;
 }
 
+// Appends word to keys in lower case when it is all ASCII or Russian letters and hyphens, the
+// common case, which needs no tables and is its own key; else leaves keys as it was.
+bool appendPlainLower(QStringView word, std::vector<char16_t> &keys)
+{
+    const std::size_t before = keys.size();
+    for (const QChar c : word) {
+        char16_t unit = c.unicode();
+        if ((unit >= u'A' && unit <= u'Z') || (unit >= 0x0410 && unit <= 0x042f)) {
+            unit += 0x20;
+        } else if (unit == 0x0401) {
+            unit = SmallYo;
+        } else if (!((unit >= u'a' && unit <= u'z') || (unit >= 0x0430 && unit <= 0x044f)
+                     || unit == SmallYo || unit == u'-' || unit == 0x2010)) {
+            keys.resize(before);
+            return false;
+        }
+        keys.push_back(unit);
+    }
+    return true;
+}
+
 // The dictionary key of a lower-cased word: composed, without leftover marks (stress).
 QString keyOf(const QString &lower)
 {
@@ -237,8 +258,11 @@ struct Lemmatizer::Word
 {
     qsizetype start = 0;
     qsizetype end = 0;
-    QString lower;  // what an unknown word becomes
-    QString key;
+    qsizetype keyAt = -1;  // where the batch's buffer holds the key, or -1
+    QString slowLower;     // else the key and the lower case from the Unicode tables
+    QString slowKey;
+    QStringView lower;  // what an unknown word becomes
+    QStringView key;
     std::uint64_t hash = 0;
     const Slot *slot = nullptr;  // a likely match in m_exact, then the match
 };
@@ -373,8 +397,17 @@ QString Lemmatizer::initialForm(QStringView word) const
 
 QString Lemmatizer::convert(QStringView text, qsizetype *lines) const
 {
+    // The answer is written through a pointer into a string grown by doubling: appending to a
+    // QString piece by piece cost more than the lookups.
     QString out;
-    out.reserve(text.size() + text.size() / 4);
+    out.resize(text.size() + text.size() / 4 + 16);
+    qsizetype used = 0;
+    const auto put = [&](QStringView piece) {
+        if (used + piece.size() > out.size())
+            out.resize(std::max(out.size() * 2, used + piece.size()));
+        std::copy_n(piece.utf16(), piece.size(), reinterpret_cast<char16_t *>(out.data()) + used);
+        used += piece.size();
+    };
     qsizetype breaks = 0;
     // Copies what stands between words, each line break as LF. A CR LF pair never straddles two
     // calls: a stretch always runs from the end of a word to the start of the next.
@@ -384,24 +417,26 @@ QString Lemmatizer::convert(QStringView text, qsizetype *lines) const
             const QChar c = text[i];
             if (c != u'\r' && c != u'\n')
                 continue;
-            out += text.sliced(run, i - run);
-            out += u'\n';
+            put(text.sliced(run, i - run));
+            put(u"\n");
             ++breaks;
             if (c == u'\r' && i + 1 < to && text[i + 1] == u'\n')
                 ++i;
             run = i + 1;
         }
-        out += text.sliced(run, to - run);
+        put(text.sliced(run, to - run));
     };
 
     // Words go in batches: every lookup of a batch is under way in the memory system at once,
     // where one after another each would wait for its own cache misses.
     constexpr std::size_t Batch = 32;
     Word words[Batch];
+    std::vector<char16_t> keys;  // the keys of a batch's plain words, one after another
     qsizetype copied = 0;
     qsizetype i = 0;
     while (i < text.size()) {
         std::size_t count = 0;
+        keys.clear();
         while (i < text.size() && count < Batch) {
             if (letterWidth(text, i) == 0) {
                 ++i;
@@ -410,23 +445,41 @@ QString Lemmatizer::convert(QStringView text, qsizetype *lines) const
             Word &word = words[count++];
             word.start = i;
             word.end = wordEnd(text, i);
-            word.lower = text.sliced(i, word.end - i).toString().toLower();
-            word.key = keyOf(word.lower);
-            word.hash = hashOf<false>(word.key);
+            const QStringView original = text.sliced(i, word.end - i);
+            if (appendPlainLower(original, keys)) {
+                word.keyAt = qsizetype(keys.size()) - original.size();
+                word.hash = hashOf<false>(QStringView(keys.data() + word.keyAt, original.size()));
+            } else {
+                word.keyAt = -1;
+                word.slowLower = original.toString().toLower();
+                word.slowKey = keyOf(word.slowLower);
+                word.hash = hashOf<false>(word.slowKey);
+            }
             prefetch(m_exact.cells() + (word.hash & m_exact.mask));
             i = word.end;
+        }
+        for (std::size_t w = 0; w < count; ++w) {
+            Word &word = words[w];
+            if (word.keyAt >= 0) {
+                word.key = word.lower =
+                    QStringView(keys.data() + word.keyAt, word.end - word.start);
+            } else {
+                word.lower = word.slowLower;
+                word.key = word.slowKey;
+            }
         }
         lookUpBatch(words, count);
         for (std::size_t w = 0; w < count; ++w) {
             copyBetween(copied, words[w].start);
             if (const Slot *slot = words[w].slot)
-                out += this->text(slot->initialStart, slot->initialLength);
+                put(this->text(slot->initialStart, slot->initialLength));
             else
-                out += words[w].lower;
+                put(words[w].lower);
             copied = words[w].end;
         }
     }
     copyBetween(copied, text.size());
+    out.resize(used);
     if (lines) {
         const bool openLast = !text.isEmpty() && text.back() != u'\n' && text.back() != u'\r';
         *lines = breaks + (openLast ? 1 : 0);
