@@ -157,6 +157,7 @@ public:
         std::uint32_t start;  // into chars
         std::uint32_t length;
         std::uint32_t initial;  // index of the entry of the initial form
+        std::uint64_t hash;
     };
 
     FormCollector() { rehash(1 << 16); }
@@ -166,21 +167,30 @@ public:
         return QStringView(chars).sliced(entry.start, entry.length);
     }
 
-    // The entry of word, added when it is new.
-    std::uint32_t insert(QStringView word)
+    // Starts fetching the index slot where a word of that hash goes.
+    void prefetchSlot(std::uint64_t hash) const
+    {
+        prefetch(m_index.data() + (hash & (m_index.size() - 1)));
+    }
+
+    // The entry of word, whose hashOf<false> is hash, added when it is new. The index keeps
+    // half of each hash beside the entry, so that a new word, the common case, is placed
+    // without reading other words.
+    std::uint32_t insert(QStringView word, std::uint64_t hash)
     {
         if ((entries.size() + 1) * 2 > m_index.size())
             rehash(m_index.size() * 2);
+        const auto check = std::uint32_t(hash >> 32);
         const std::size_t mask = m_index.size() - 1;
-        std::size_t slot = hashOf<false>(word) & mask;
-        for (; m_index[slot] != NoEntry; slot = (slot + 1) & mask) {
-            if (text(entries[m_index[slot]]) == word)
-                return m_index[slot];
+        std::size_t slot = hash & mask;
+        for (; m_index[slot].entry != NoEntry; slot = (slot + 1) & mask) {
+            if (m_index[slot].check == check && text(entries[m_index[slot].entry]) == word)
+                return m_index[slot].entry;
         }
         const auto entry = std::uint32_t(entries.size());
-        entries.push_back({std::uint32_t(chars.size()), std::uint32_t(word.size()), entry});
+        entries.push_back({std::uint32_t(chars.size()), std::uint32_t(word.size()), entry, hash});
         chars += word;
-        m_index[slot] = entry;
+        m_index[slot] = {entry, check};
         return entry;
     }
 
@@ -188,19 +198,25 @@ public:
     std::vector<Entry> entries;
 
 private:
+    struct IndexSlot
+    {
+        std::uint32_t entry;
+        std::uint32_t check;  // the high half of the entry's hash
+    };
+
     void rehash(std::size_t capacity)
     {
-        m_index.assign(capacity, NoEntry);
+        m_index.assign(capacity, {NoEntry, 0});
         const std::size_t mask = capacity - 1;
         for (std::uint32_t e = 0; e < entries.size(); ++e) {
-            std::size_t slot = hashOf<false>(text(entries[e])) & mask;
-            while (m_index[slot] != NoEntry)
+            std::size_t slot = entries[e].hash & mask;
+            while (m_index[slot].entry != NoEntry)
                 slot = (slot + 1) & mask;
-            m_index[slot] = e;
+            m_index[slot] = {e, std::uint32_t(entries[e].hash >> 32)};
         }
     }
 
-    std::vector<std::uint32_t> m_index;  // open addressing over entries
+    std::vector<IndexSlot> m_index;  // open addressing over entries
 };
 
 } // namespace
@@ -294,31 +310,55 @@ bool Lemmatizer::load(const QString &path, QString *error, const std::atomic<boo
     std::vector<sqlite3_int64> rowIds;      // ascending, from the order by
     std::vector<std::uint32_t> rowEntries;  // the entry of each row's word
     std::vector<sqlite3_int64> initialIds;  // per entry: initform_id of its lowest-id row
+    // Rows go in batches, their index slots fetched ahead, as convert() does with words.
+    struct Row
+    {
+        sqlite3_int64 id;
+        sqlite3_int64 initialId;
+        QString word;
+        std::uint64_t hash;
+    };
+    std::vector<Row> batch;
+    const auto insertBatch = [&] {
+        for (const Row &row : batch) {
+            if (std::size_t(forms.chars.size()) + std::size_t(row.word.size())
+                > std::numeric_limits<std::uint32_t>::max())
+                return false;
+            const std::size_t before = forms.entries.size();
+            const std::uint32_t entry = forms.insert(row.word, row.hash);
+            if (forms.entries.size() > before)
+                initialIds.push_back(row.initialId);
+            rowIds.push_back(row.id);
+            rowEntries.push_back(entry);
+        }
+        batch.clear();
+        return true;
+    };
     int status;
+    std::size_t rows = 0;
     while ((status = sqlite3_step(statement)) == SQLITE_ROW) {
-        if (cancel && (rowIds.size() & 0xffff) == 0 && cancel->load())
+        if (cancel && (rows++ & 0xffff) == 0 && cancel->load())
             return fail(QStringLiteral("reading was cancelled"));
         const sqlite3_int64 id = sqlite3_column_int64(statement, 0);
         const auto *units = static_cast<const char16_t *>(sqlite3_column_text16(statement, 1));
         const qsizetype length = sqlite3_column_bytes16(statement, 1) / 2;
         if (units == nullptr || length == 0)
             continue;
-        const QString word =
-            keyOf(QString(reinterpret_cast<const QChar *>(units), length).toLower());
+        QString word = keyOf(QString(reinterpret_cast<const QChar *>(units), length).toLower());
         if (word.isEmpty() || word.size() > 0xff)
             continue;
-        if (std::size_t(forms.chars.size()) + std::size_t(word.size())
-            > std::numeric_limits<std::uint32_t>::max())
+        const std::uint64_t hash = hashOf<false>(word);
+        forms.prefetchSlot(hash);
+        batch.push_back({id,
+                         sqlite3_column_type(statement, 2) == SQLITE_NULL
+                             ? id
+                             : sqlite3_column_int64(statement, 2),
+                         std::move(word), hash});
+        if (batch.size() == 32 && !insertBatch())
             return fail(QStringLiteral("the forms table is too large to hold"));
-        const std::size_t before = forms.entries.size();
-        const std::uint32_t entry = forms.insert(word);
-        if (forms.entries.size() > before)
-            initialIds.push_back(sqlite3_column_type(statement, 2) == SQLITE_NULL
-                                     ? id
-                                     : sqlite3_column_int64(statement, 2));
-        rowIds.push_back(id);
-        rowEntries.push_back(entry);
     }
+    if (!insertBatch())
+        return fail(QStringLiteral("the forms table is too large to hold"));
     if (status != SQLITE_DONE)
         return fail(sqliteError());
     if (forms.entries.empty())
@@ -357,11 +397,10 @@ bool Lemmatizer::load(const QString &path, QString *error, const std::atomic<boo
 
     Slot *exact = allocate(m_exact, entries.size());
     for (const FormCollector::Entry &entry : entries) {
-        const std::uint64_t hash = hashOf<false>(forms.text(entry));
-        std::size_t slot = hash & m_exact.mask;
+        std::size_t slot = entry.hash & m_exact.mask;
         while (exact[slot].length != 0)
             slot = (slot + 1) & m_exact.mask;
-        exact[slot] = slotOf(entry, hash);
+        exact[slot] = slotOf(entry, entry.hash);
     }
 
     // Entries come in the order of their lowest row id, so the first one in keeps the slot.
