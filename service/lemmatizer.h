@@ -33,7 +33,7 @@ private:
 /// initial form of its row with the lowest `id`: the dictionary numbers its rows lexeme by lexeme
 /// in descending corpus frequency, so that row is the commonest reading. A word without a row of
 /// its own is looked up again with «ё» read as «е» and the reverse. Forms longer than 255 UTF-16
-/// units are left out: no language has such words, and a slot keeps lengths in a byte.
+/// units are left out, as a slot keeps lengths in a byte; no dictionary word comes near that.
 class Lemmatizer
 {
 public:
