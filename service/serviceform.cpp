@@ -5,6 +5,9 @@
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <limits>
 #include <memory>
 
@@ -36,35 +39,47 @@ ContentType parseContentType(QByteArrayView value)
     return type;
 }
 
+// The value of each byte as a hex digit, -1 for the bytes that are none.
+constexpr std::array<std::int8_t, 256> HexDigits = [] {
+    std::array<std::int8_t, 256> digits{};
+    for (int c = 0; c < 256; ++c)
+        digits[std::size_t(c)] = c >= '0' && c <= '9'   ? std::int8_t(c - '0')
+                                 : c >= 'a' && c <= 'f' ? std::int8_t(c - 'a' + 10)
+                                 : c >= 'A' && c <= 'F' ? std::int8_t(c - 'A' + 10)
+                                                        : std::int8_t(-1);
+    return digits;
+}();
+
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return HexDigits[static_cast<unsigned char>(c)];
 }
 
 // Undoes the form encoding: '+' is a blank, %XX a byte. A '%' without two hex digits fails.
+// Text in other scripts comes as a '%' every three bytes; other runs are copied in one go.
 bool percentDecode(QByteArrayView in, QByteArray *out)
 {
     out->resize(in.size());  // decoding never grows the text
     char *to = out->data();
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        const char c = in[i];
-        if (c == '+') {
-            *to++ = ' ';
-        } else if (c != '%') {
-            *to++ = c;
-        } else {
-            const int high = i + 2 < in.size() ? hexDigit(in[i + 1]) : -1;
-            const int low = i + 2 < in.size() ? hexDigit(in[i + 2]) : -1;
+    const char *from = in.data();
+    const char *const end = from + in.size();
+    while (from < end) {
+        if (*from == '%') {
+            const int high = end - from > 2 ? hexDigit(from[1]) : -1;
+            const int low = end - from > 2 ? hexDigit(from[2]) : -1;
             if (high < 0 || low < 0)
                 return false;
             *to++ = char(high * 16 + low);
-            i += 2;
+            from += 3;
+        } else if (*from == '+') {
+            *to++ = ' ';
+            ++from;
+        } else {
+            const char *run = from + 1;
+            while (run < end && *run != '%' && *run != '+')
+                ++run;
+            to = std::copy(from, run, to);
+            from = run;
         }
     }
     out->truncate(to - out->data());
