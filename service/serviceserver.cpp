@@ -591,9 +591,10 @@ void ServiceServer::Private::Connection::sent(bool closeAfter)
                    + QString::number(ms) + u" ms"_s;
     if (!m_client.isEmpty())
         line += u' ' + m_client;
-    m_server.writeLog(line);
+    // The memory goes back before the line is written: a request's line says its memory is free.
     m_response = Response();
     releaseMemory();
+    m_server.writeLog(line);
     if (closeAfter || m_server.stopping)
         drainAndClose();
     else

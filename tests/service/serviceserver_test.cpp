@@ -10,10 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -135,6 +136,7 @@ protected:
         m_server = std::make_unique<ServiceServer>(options, [this](const QString &line) {
             std::lock_guard lock(m_logMutex);
             m_log.append(line);
+            m_logged.notify_all();
         });
         QString error;
         ASSERT_TRUE(m_server->bind(&error)) << error.toStdString();
@@ -167,12 +169,22 @@ protected:
         std::lock_guard lock(m_logMutex);
         return m_log;
     }
+    // Waits until a line of the log contains text; false after Patience.
+    bool waitForLog(const QString &text)
+    {
+        std::unique_lock lock(m_logMutex);
+        return m_logged.wait_for(lock, Patience, [&] {
+            return std::any_of(m_log.cbegin(), m_log.cend(),
+                               [&](const QString &line) { return line.contains(text); });
+        });
+    }
 
     QTemporaryDir m_dir;
     const QString m_dictionary = m_dir.filePath(u"dict.sqlite"_s);
     std::unique_ptr<ServiceServer> m_server;
     std::thread m_thread;
     std::mutex m_logMutex;
+    std::condition_variable m_logged;
     QStringList m_log;
 };
 
@@ -518,7 +530,9 @@ TEST_F(ServiceServerTest, Answers503AtOnceWhenABodyWouldPassTheMemoryLimit)
     EXPECT_FALSE(refused->get_header_value("Retry-After").empty());
     ASSERT_TRUE(held && *held);
     EXPECT_EQ((*held)->status, 200);
-    // The memory came back with the answer.
+    // The memory comes back once the answer went out, which the client may see first: the
+    // request's log line says it is back.
+    ASSERT_TRUE(waitForLog(u" 200 "_s));
     const httplib::Result after = post("WORDS=" + std::string(4000, 'a'));
     ASSERT_TRUE(after);
     EXPECT_EQ(after->status, 200);
