@@ -81,6 +81,11 @@ QStringView LineStore::line(int k) const
     if (m_result)
         return itemLine(absentItem(k));
     const qsizetype start = m_starts[std::size_t(k)];
+    // In a whole store the next line starts right after this one's CR LF.
+    if (m_whole && std::size_t(k) + 1 < m_starts.size()) {
+        const qsizetype next = m_starts[std::size_t(k) + 1];
+        return QStringView(m_buffer).sliced(start, next - 2 - start);
+    }
     return QStringView(m_buffer).sliced(start, lineEnd(start) - start);
 }
 
