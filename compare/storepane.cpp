@@ -74,16 +74,24 @@ void StorePane::replaceRange(int start, int length, const QString &with)
     const qsizetype removed = std::clamp<qsizetype>(length, 0, size - from);
     if (removed > 0 || !inserted.isEmpty()) {
         m_undone.clear();
-        // Characters typed one after another are taken back together.
-        const bool typed = removed == 0 && inserted.size() == 1;
-        Edit *last = m_done.empty() ? nullptr : &m_done.back();
-        if (typed && last && last->typed && last->start + last->inserted.size() == from) {
+        // Characters typed one after another, or erased one after another with Backspace or
+        // Delete (a line break is two units), are taken back together.
+        const QString erased = m_store.text().mid(from, removed);
+        const Edit::Kind kind = removed == 0 && inserted.size() == 1 ? Edit::Typed
+                                : removed <= 2 && inserted.isEmpty() ? Edit::Erased
+                                                                     : Edit::Other;
+        Edit *last = m_done.empty() || m_done.back().kind != kind ? nullptr : &m_done.back();
+        if (last && kind == Edit::Typed && last->start + last->inserted.size() == from) {
             last->inserted += inserted;
+        } else if (last && kind == Edit::Erased && from + removed == last->start) {
+            last->start = from;
+            last->removed.prepend(erased);
+        } else if (last && kind == Edit::Erased && from == last->start) {
+            last->removed.append(erased);
         } else {
             if (m_done.size() == MaxEdits)
                 m_done.erase(m_done.begin());
-            m_done.push_back({from, m_store.text().mid(from, removed), inserted, m_anchor,
-                              m_caret, typed});
+            m_done.push_back({from, erased, inserted, m_anchor, m_caret, kind});
         }
     }
     m_store.replace(from, removed, inserted);

@@ -67,9 +67,9 @@ public:
     /// Deletes the selection, or one character before (back) or after the caret.
     void deleteCharacter(bool back);
     /// Takes back the last edit of the text in place (typing, pasting, deleting, a single
-    /// replacement; a run of typed characters is one edit) and puts back the selection it
-    /// had. The last hundred edits are kept. A change
-    /// of the whole text (opening, comparing, a command over every line) starts the history
+    /// replacement; a run of characters typed, or erased with Backspace or Delete, is one
+    /// edit) and puts back the selection it had. The last hundred edits are kept. A change of
+    /// the whole text (opening, comparing, a command over every line) starts the history
     /// afresh. False when there is nothing to take back.
     bool undo();
     /// Makes the edit taken back last once more; any new edit ends what can be redone.
@@ -94,7 +94,8 @@ private:
         QString inserted;
         TextPoint anchor;
         TextPoint caret;
-        bool typed = false;  // one character typed, which the next one typed may join
+        // One character typed or erased, which the next one typed or erased next to it joins.
+        enum Kind { Other, Typed, Erased } kind = Other;
     };
     static constexpr std::size_t MaxEdits = 100;
 

@@ -300,6 +300,20 @@ TEST(StorePane, TakesBackEditsInPlaceUntilTheWholeTextChanges)
     EXPECT_FALSE(pane.redo());
     EXPECT_EQ(pane.currentLineText(), u"волки"_s);
 
+    // Backspaces and Deletes in a row at one place, across a line break, are one edit.
+    pane.moveCaret({2, 2});
+    for (int k = 0; k < 4; ++k)
+        pane.deleteCharacter(true);
+    EXPECT_EQ(pane.text(), u"коты!\r\nлислки\r\n"_s);
+    pane.deleteCharacter(false);
+    pane.deleteCharacter(false);
+    EXPECT_EQ(pane.text(), u"коты!\r\nлиси\r\n"_s);
+    ASSERT_TRUE(pane.undo());
+    EXPECT_EQ(pane.text(), u"коты!\r\nлиса\r\nволки\r\n"_s);
+    EXPECT_EQ(pane.caret(), (TextPoint{2, 2}));
+    ASSERT_TRUE(pane.undo());
+    EXPECT_EQ(pane.currentLineText(), u"волк"_s);
+
     pane.setText(u"лев\r\n"_s);
     EXPECT_FALSE(pane.undo());
     EXPECT_EQ(pane.text(), u"лев\r\n"_s);
