@@ -106,6 +106,9 @@ int compareCommand(const QStringList &args, const CliStreams &io)
         return io.fail(QStringLiteral("cannot create the folder %1")
                            .arg(QDir::toNativeSeparators(target.absolutePath())));
     const InterruptCleanup cleanup;
+    // The pattern catches the folder should a signal come between its making and its adding.
+    InterruptCleanup::addPattern(target.absolutePath(), target.fileName() + u'.',
+                                 QStringLiteral(".part"));
     QTemporaryDir part(target.absoluteFilePath() + QStringLiteral(".XXXXXX.part"));
     if (!part.isValid())
         return io.fail(QStringLiteral("cannot create the folder %1: %2")

@@ -4,11 +4,13 @@
 #include "cli/interruptcleanup.h"
 #include "dictionary/corpusextractor.h"
 #include "dictionary/dictbuilder.h"
+#include "dictionary/ngramcounter.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <string>
 
@@ -155,6 +157,19 @@ DictBuildHooks hooksFor(bool machine, const CliStreams &io, const QElapsedTimer 
     return hooks;
 }
 
+// A signal removes the temporaries a build or count writes beside out: the spilled runs of its
+// counts and, for a build, the dictionary before its rename. Each is also added once created;
+// the patterns catch one that a signal finds created but not yet added.
+void cleanUpTemporariesOf(const QString &out, bool dictionary)
+{
+    const QFileInfo target(out);
+    InterruptCleanup::addPattern(target.absolutePath(), NgramCounter::runPrefix(),
+                                 NgramCounter::runSuffix());
+    if (dictionary)
+        InterruptCleanup::addPattern(target.absolutePath(), target.fileName() + u'.',
+                                     QStringLiteral(".part"));
+}
+
 int buildCommand(const QStringList &args, const CliStreams &io)
 {
     QCommandLineParser parser;
@@ -195,6 +210,7 @@ int buildCommand(const QStringList &args, const CliStreams &io)
         options.meta.append({entry.left(equals), entry.mid(equals + 1)});
     }
     const InterruptCleanup cleanup;
+    cleanUpTemporariesOf(options.outPath, true);
     QElapsedTimer clock;
     clock.start();
     DictBuildHooks hooks = hooksFor(machine, io, clock);
@@ -239,6 +255,7 @@ int countCommand(const QStringList &args, const CliStreams &io)
         return io.fail(wrong);
     options.corpusPaths = parser.positionalArguments();
     const InterruptCleanup cleanup;
+    cleanUpTemporariesOf(options.outPath, false);
     QElapsedTimer clock;
     clock.start();
     DictBuildHooks hooks = hooksFor(machine, io, clock);

@@ -23,6 +23,21 @@ struct sigaction OldTerm = {};
 std::thread Watcher;
 std::mutex PathsMutex;
 QStringList Paths;
+struct Pattern
+{
+    QString folder;
+    QString prefix;
+    QString suffix;
+};
+QList<Pattern> Patterns;
+
+void removePath(const QString &path)
+{
+    if (QFileInfo(path).isDir())
+        QDir(path).removeRecursively();
+    else
+        QFile::remove(path);
+}
 
 extern "C" void onInterrupt(int signal)
 {
@@ -36,13 +51,19 @@ void removeAndDie(int signal)
 {
     {
         std::lock_guard lock(PathsMutex);
-        for (const QString &path : std::as_const(Paths)) {
-            if (QFileInfo(path).isDir())
-                QDir(path).removeRecursively();
-            else
-                QFile::remove(path);
-        }
+        for (const QString &path : std::as_const(Paths))
+            removePath(path);
         Paths.clear();
+        for (const Pattern &pattern : std::as_const(Patterns)) {
+            const QDir folder(pattern.folder);
+            const QStringList names = folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot
+                                                       | QDir::Hidden | QDir::System);
+            for (const QString &name : names)
+                if (name.size() > pattern.prefix.size() + pattern.suffix.size()
+                    && name.startsWith(pattern.prefix) && name.endsWith(pattern.suffix))
+                    removePath(folder.filePath(name));
+        }
+        Patterns.clear();
     }
     ::signal(signal, SIG_DFL);
     ::raise(signal);
@@ -83,6 +104,7 @@ InterruptCleanup::~InterruptCleanup()
     SignalPipe[0] = SignalPipe[1] = -1;
     std::lock_guard lock(PathsMutex);
     Paths.clear();
+    Patterns.clear();
 }
 
 void InterruptCleanup::add(const QString &path)
@@ -95,4 +117,11 @@ void InterruptCleanup::forget(const QString &path)
 {
     std::lock_guard lock(PathsMutex);
     Paths.removeAll(path);
+}
+
+void InterruptCleanup::addPattern(const QString &folder, const QString &prefix,
+                                  const QString &suffix)
+{
+    std::lock_guard lock(PathsMutex);
+    Patterns.append({folder, prefix, suffix});
 }

@@ -2,6 +2,7 @@
 
 #include "dictionary/corpusreader.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -238,6 +239,16 @@ QString NgramCounter::cancelledMessage()
     return QStringLiteral("cancelled");
 }
 
+QString NgramCounter::runPrefix()
+{
+    return QStringLiteral("lexorum-counts-%1-").arg(QCoreApplication::applicationPid());
+}
+
+QString NgramCounter::runSuffix()
+{
+    return QStringLiteral(".run");
+}
+
 void NgramCounter::setMemoryBudget(std::size_t bytes, const QString &folder)
 {
     m_budget = bytes;
@@ -430,7 +441,8 @@ bool NgramCounter::spill(NgramTable<N> &table, std::vector<std::unique_ptr<Run>>
         return true;
     auto run = std::make_unique<Run>();
     const QString folder = m_spillFolder.isEmpty() ? QDir::tempPath() : m_spillFolder;
-    run->file.setFileTemplate(QDir(folder).filePath(QStringLiteral("lexorum-counts-XXXXXX.run")));
+    run->file.setFileTemplate(QDir(folder).filePath(runPrefix() + QStringLiteral("XXXXXX")
+                                                    + runSuffix()));
     if (!run->file.open()) {
         *error = fileError(run->file);
         return false;

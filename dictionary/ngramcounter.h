@@ -121,6 +121,10 @@ public:
 
     /// Keeps the pair and triple tables within bytes, spilling runs into folder.
     void setMemoryBudget(std::size_t bytes, const QString &folder);
+    /// A spilled run is named runPrefix(), six characters and runSuffix(); the prefix holds
+    /// the process id, so that a process can tell its own runs from another count's.
+    static QString runPrefix();
+    static QString runSuffix();
     std::size_t spilledRuns() const { return m_runs2.size() + m_runs3.size(); }
 
     std::size_t tokenTypeCount() const { return m_tokens.size(); }
