@@ -1,26 +1,20 @@
 #include "cli/interruptcleanup.h"
 
+#include "cli/signalwatcher.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
-#include <cerrno>
 #include <csignal>
+#include <memory>
 #include <mutex>
-#include <thread>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
-// The handler may only write to a pipe; a watcher thread reads the signal's number from it and
-// does the removing, which is no work for a signal handler.
-int SignalPipe[2] = {-1, -1};
-struct sigaction OldInt = {};
-struct sigaction OldTerm = {};
-std::thread Watcher;
+// The watcher of the one InterruptCleanup that lives; it does the removing on its own thread.
+std::unique_ptr<SignalWatcher> Watcher;
 std::mutex PathsMutex;
 QStringList Paths;
 struct Pattern
@@ -37,14 +31,6 @@ void removePath(const QString &path)
         QDir(path).removeRecursively();
     else
         QFile::remove(path);
-}
-
-extern "C" void onInterrupt(int signal)
-{
-    const int saved = errno;
-    const char byte = char(signal);
-    [[maybe_unused]] const ssize_t written = ::write(SignalPipe[1], &byte, 1);
-    errno = saved;
 }
 
 void removeAndDie(int signal)
@@ -73,35 +59,13 @@ void removeAndDie(int signal)
 
 InterruptCleanup::InterruptCleanup()
 {
-    Q_ASSERT(!Watcher.joinable());
-    if (::pipe2(SignalPipe, O_CLOEXEC) != 0)
-        return;
-    struct sigaction action = {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &OldInt);
-    ::sigaction(SIGTERM, &action, &OldTerm);
-    Watcher = std::thread([] {
-        char byte = 0;
-        ssize_t got;
-        while ((got = ::read(SignalPipe[0], &byte, 1)) < 0 && errno == EINTR) {}
-        if (got == 1 && byte != 0)
-            removeAndDie(byte);
-    });
+    Q_ASSERT(!Watcher);
+    Watcher = std::make_unique<SignalWatcher>(removeAndDie);
 }
 
 InterruptCleanup::~InterruptCleanup()
 {
-    if (!Watcher.joinable())
-        return;
-    ::sigaction(SIGINT, &OldInt, nullptr);
-    ::sigaction(SIGTERM, &OldTerm, nullptr);
-    const char byte = 0;
-    [[maybe_unused]] const ssize_t written = ::write(SignalPipe[1], &byte, 1);
-    Watcher.join();
-    ::close(SignalPipe[0]);
-    ::close(SignalPipe[1]);
-    SignalPipe[0] = SignalPipe[1] = -1;
+    Watcher.reset();
     std::lock_guard lock(PathsMutex);
     Paths.clear();
     Patterns.clear();

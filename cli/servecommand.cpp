@@ -1,71 +1,16 @@
 #include "cli/clicommands.h"
 
 #include "cli/cli.h"
+#include "cli/signalwatcher.h"
 #include "service/serviceserver.h"
 
 #include <QCommandLineParser>
 
 #include <csignal>
-#include <thread>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// The signal handler may only write to a pipe; a watcher thread reads it and stops the server.
-int SignalPipe[2] = {-1, -1};
-
-extern "C" void onStopSignal(int)
-{
-    const int saved = errno;
-    const char byte = 's';
-    [[maybe_unused]] const ssize_t written = ::write(SignalPipe[1], &byte, 1);
-    errno = saved;
-}
-
-// Stops the server on SIGINT or SIGTERM for as long as it lives, then restores the old handlers.
-class StopSignals
-{
-public:
-    explicit StopSignals(ServiceServer &server)
-    {
-        if (::pipe2(SignalPipe, O_CLOEXEC) != 0)
-            return;
-        struct sigaction action = {};
-        action.sa_handler = onStopSignal;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &m_oldInt);
-        ::sigaction(SIGTERM, &action, &m_oldTerm);
-        m_watcher = std::thread([&server] {
-            char byte = 0;
-            ssize_t got;
-            while ((got = ::read(SignalPipe[0], &byte, 1)) < 0 && errno == EINTR) {}
-            if (got == 1 && byte == 's')
-                server.stop();
-        });
-    }
-    ~StopSignals()
-    {
-        if (!m_watcher.joinable())
-            return;
-        ::sigaction(SIGINT, &m_oldInt, nullptr);
-        ::sigaction(SIGTERM, &m_oldTerm, nullptr);
-        const char byte = 'q';
-        [[maybe_unused]] const ssize_t written = ::write(SignalPipe[1], &byte, 1);
-        m_watcher.join();
-        ::close(SignalPipe[0]);
-        ::close(SignalPipe[1]);
-        SignalPipe[0] = SignalPipe[1] = -1;
-    }
-
-private:
-    struct sigaction m_oldInt = {};
-    struct sigaction m_oldTerm = {};
-    std::thread m_watcher;
-};
 
 // ADDR:PORT, with IPv6 addresses in brackets ([::1]:8731).
 bool parseListen(const QString &text, QString *host, int *port)
@@ -145,7 +90,7 @@ int serveCommand(const QStringList &args, const CliStreams &io)
     io.warn(u"lexorum-cli: serving on %1:%2"_s.arg(options.host).arg(server.port()));
     server.startLoading();
     {
-        const StopSignals stopSignals(server);
+        const SignalWatcher stopSignals([&server](int) { server.stop(); });
         server.run();
     }
     io.warn(u"lexorum-cli: stopped"_s);
