@@ -9,6 +9,7 @@
 //   window: open and compare S s, peak R x the input as UTF-16, click C ms
 
 #include "bench/keywordlists.h"
+#include "bench/processmemory.h"
 #include "compare/lineboxview.h"
 #include "compare/tform1.h"
 
@@ -19,13 +20,12 @@
 #include <QTest>
 #include <QTimer>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+
+using processmemory::resetPeak;
+using processmemory::statusKb;
 
 namespace {
 
@@ -55,28 +55,6 @@ Figure timed(Step step)
     return {double(timer.nsecsElapsed()) / 1e6, (threadSeconds() - cpu) * 1e3};
 }
 
-// VmHWM or VmRSS of this process in kB, from /proc/self/status.
-long statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-void resetPeak()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
 
 /// The longest gap between two turns of the event loop over the next milliseconds.
 double longestGap(int milliseconds)

@@ -9,6 +9,7 @@
 #include "common/textlines.h"
 #include "compare/comparison.h"
 #include "bench/keywordlists.h"
+#include "bench/processmemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,6 +32,9 @@
 #include <string>
 #include <vector>
 
+using processmemory::resetPeak;
+using processmemory::statusKb;
+
 namespace {
 
 constexpr int ListCount = KeywordListCount;
@@ -51,26 +55,6 @@ double childrenCpuSeconds()
            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// VmHWM or VmRSS of this process in kB, from /proc/self/status.
-long statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-// Starts the peak over from the present size, so that the comparison's own peak shows.
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
 
 double mb(double kb)
 {

@@ -285,28 +285,18 @@ TextFileRead decodeFile(const QByteArray &bytes, TextEncoding encoding)
 
 TextFileRead LoadTextFile(const QString &path, TextEncoding encoding)
 {
-    QString error;
-    const QByteArray bytes = readWholeFile(path, &error);
-    if (!error.isEmpty()) {
-        TextFileRead result;
-        result.error = error;
-        return result;
-    }
-    return decodeFile(bytes, encoding);
+    return loadTextFileAs(path, int(encoding));
 }
 
 TextFileRead loadTextFileAs(const QString &path, int encodingChoice)
 {
-    if (encodingChoice != AutoDetectEncoding)
-        return LoadTextFile(path, TextEncoding(encodingChoice));
-    QString error;
-    const QByteArray bytes = readWholeFile(path, &error);
-    if (!error.isEmpty()) {
-        TextFileRead result;
-        result.error = error;
+    TextFileRead result;
+    const QByteArray bytes = readWholeFile(path, &result.error);
+    if (!result.error.isEmpty())
         return result;
-    }
-    TextFileRead result = decodeFile(bytes, detectTextEncoding(bytes));
+    if (encodingChoice != AutoDetectEncoding)
+        return decodeFile(bytes, TextEncoding(encodingChoice));
+    result = decodeFile(bytes, detectTextEncoding(bytes));
     result.detected = true;
     result.binary = looksBinary(result.text);
     return result;
