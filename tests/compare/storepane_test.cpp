@@ -3,6 +3,7 @@
 #include "common/findreplace.h"
 #include "common/textlines.h"
 #include "compare/workspace.h"
+#include "tests/compare/workspacepanes.h"
 #include "tests/support/printers.h"
 
 #include <QRandomGenerator>
@@ -55,25 +56,8 @@ struct TwinWorkspaces
 {
     TwinWorkspaces()
     {
-        WorkspacePanes text, store;
-        for (int i = 0; i < ComparisonWorkspace::MaxLists; ++i) {
-            for (auto [array, textPane, storePane] :
-                 {std::tuple{0, &text.source[i], &store.source[i]},
-                  std::tuple{1, &text.unique[i], &store.unique[i]},
-                  std::tuple{2, &text.absent[i], &store.absent[i]},
-                  std::tuple{3, &text.shared[i], &store.shared[i]}}) {
-                *textPane = &memory[array * 10 + i];
-                *storePane = &stores[array * 10 + i];
-            }
-        }
-        text.common = &memory[40];
-        text.merged = &memory[41];
-        text.listWindow = &memory[42];
-        store.common = &stores[40];
-        store.merged = &stores[41];
-        store.listWindow = &stores[42];
-        old = std::make_unique<ComparisonWorkspace>(text);
-        fresh = std::make_unique<ComparisonWorkspace>(store);
+        old = std::make_unique<ComparisonWorkspace>(workspacePanesOf(memory));
+        fresh = std::make_unique<ComparisonWorkspace>(workspacePanesOf(stores));
     }
     template <typename Command>
     void both(const Command &command)
@@ -322,17 +306,7 @@ TEST(StorePane, TakesBackEditsInPlaceUntilTheWholeTextChanges)
 TEST(StorePane, HighlightAndCurrentRecordFollowEdits)
 {
     std::array<StorePane, 43> stores;
-    WorkspacePanes panes;
-    for (int i = 0; i < 10; ++i) {
-        panes.source[i] = &stores[i];
-        panes.unique[i] = &stores[10 + i];
-        panes.absent[i] = &stores[20 + i];
-        panes.shared[i] = &stores[30 + i];
-    }
-    panes.common = &stores[40];
-    panes.merged = &stores[41];
-    panes.listWindow = &stores[42];
-    ComparisonWorkspace workspace(panes);
+    ComparisonWorkspace workspace(workspacePanesOf(stores));
     workspace.setListCount(3);
     stores[0].setText(u"кот\r\nпёс\r\n"_s);
     stores[1].setText(u"кот\r\nлиса\r\n"_s);

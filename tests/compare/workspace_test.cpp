@@ -3,6 +3,7 @@
 #include "common/findreplace.h"
 #include "common/pane.h"
 #include "common/textlines.h"
+#include "tests/compare/workspacepanes.h"
 #include "tests/support/printers.h"
 
 #include <QRandomGenerator>
@@ -311,23 +312,10 @@ TEST(ComparisonWorkspace, OpeningComparedFilesGivesTheBoxesOfSortingEachListThen
     const QStringList words = {u"кот"_s, u"Кот"_s, u" пёс"_s, u""_s, u"  "_s, u"ёж \t"_s,
                                u"Ёж"_s, u"b"_s, u"B"_s, u"кот и пёс"_s};
     const QStringList breaks = {u"\r\n"_s, u"\n"_s, u"\r"_s};
-    auto panes = [](std::array<MemoryPane, 43> &memory) {
-        WorkspacePanes p;
-        for (int i = 0; i < ComparisonWorkspace::MaxLists; ++i) {
-            p.source[i] = &memory[i];
-            p.unique[i] = &memory[10 + i];
-            p.absent[i] = &memory[20 + i];
-            p.shared[i] = &memory[30 + i];
-        }
-        p.common = &memory[40];
-        p.merged = &memory[41];
-        p.listWindow = &memory[42];
-        return p;
-    };
     for (int round = 0; round < 200; ++round) {
         std::array<MemoryPane, 43> onceMemory, stepsMemory;
-        ComparisonWorkspace once(panes(onceMemory));
-        ComparisonWorkspace steps(panes(stepsMemory));
+        ComparisonWorkspace once(workspacePanesOf(onceMemory));
+        ComparisonWorkspace steps(workspacePanesOf(stepsMemory));
         CountRefreshTexts onceCounts, stepsCounts;
         QObject::connect(&once, &ComparisonWorkspace::countsRefreshed,
                          [&](const CountRefreshTexts &t) { onceCounts = t; });
