@@ -303,40 +303,6 @@ TEST_F(ServiceServerTest, ServesTwoRequestsAtOnce)
     EXPECT_EQ(metTheOther, 2);
 }
 
-TEST_F(ServiceServerTest, FinishesTheRequestInFlightWhenStopped)
-{
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool entered = false;
-    bool released = false;
-    startServer();
-    m_server->setRequestHook([&] {
-        std::unique_lock lock(mutex);
-        entered = true;
-        changed.notify_all();
-        changed.wait_for(lock, Patience, [&] { return released; });
-    });
-    std::optional<httplib::Result> inFlight;
-    std::thread request([&] { inFlight.emplace(post(wordsBody("кошки\r\nбилеты"))); });
-    {
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(changed.wait_for(lock, Patience, [&] { return entered; }));
-    }
-    m_server->stop();
-    // No new connection is taken any more.
-    EXPECT_FALSE(client().Get("/health"));
-    {
-        std::lock_guard lock(mutex);
-        released = true;
-    }
-    changed.notify_all();
-    request.join();
-    m_thread.join();  // run() returned
-    ASSERT_TRUE(inFlight && *inFlight);
-    EXPECT_EQ((*inFlight)->status, 200);
-    EXPECT_EQ(QString::fromStdString((*inFlight)->body), u"кошка\nбилет"_s);
-}
-
 TEST_F(ServiceServerTest, Answers503UntilTheDictionaryCanBeRead)
 {
     const QString later = m_dir.filePath(u"later.sqlite"_s);
@@ -538,7 +504,7 @@ TEST_F(ServiceServerTest, Answers503AtOnceWhenABodyWouldPassTheMemoryLimit)
     EXPECT_EQ(after->status, 200);
 }
 
-TEST_F(ServiceServerTest, AnswersQueuedRequestsWhenStopped)
+TEST_F(ServiceServerTest, AnswersTheRequestsInFlightAndQueuedWhenStopped)
 {
     std::mutex mutex;
     std::condition_variable changed;
@@ -564,6 +530,8 @@ TEST_F(ServiceServerTest, AnswersQueuedRequestsWhenStopped)
         ASSERT_TRUE(changed.wait_for(lock, Patience, [&] { return queued == 2; }));
     }
     m_server->stop();
+    // No new connection is taken any more.
+    EXPECT_FALSE(client().Get("/health"));
     {
         std::lock_guard lock(mutex);
         released = true;
